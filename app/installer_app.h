@@ -1,0 +1,39 @@
+#pragma once
+// The one process-wide application object: records and probes the folder of the
+// executable, clears the temporary sub-folder, holds the upgrade information records,
+// refuses to run beside a second copy and runs the wizard.
+#include <memory>
+#include <string>
+
+#include "updates/upgrade_info.h"
+
+class CCorvantaPrismalSDKInstallerApp {
+ public:
+  // The start-up sequence. modulePath stands for GetModuleFileName(NULL); empty means the
+  // path is unavailable.
+  explicit CCorvantaPrismalSDKInstallerApp(const std::string& modulePath);
+  ~CCorvantaPrismalSDKInstallerApp();
+
+  // Single-instance check, then the wizard; always false (the process then ends).
+  bool InitInstance();
+  int ExitInstance();
+
+  static CCorvantaPrismalSDKInstallerApp* instance();
+
+  std::string applicationFolder;
+  bool isFolderWritable = false;
+  std::unique_ptr<UpgradeInfo> regularUpgradeInfo;
+  std::unique_ptr<UpgradeInfo> betaUpgradeInfo;
+  std::string newInstallerPath;
+  std::string newInstallerFileName;
+};
+
+// Folder of an executable path: cut at the last "/" or "\"; a path without one is kept.
+std::string folderOfModulePath(const std::string& modulePath);
+// The write probe: creates and removes "%s\testFile.txt" in folder.
+bool probeFolderWritable(const std::string& folder);
+bool cleanUpTempSubFolder();
+// Processes whose module base name is the installer's own file name.
+int countRunningInstallers();
+// Base URL of the repository folder holding the content lists and upgrade information.
+std::string repositoryBaseUrl();

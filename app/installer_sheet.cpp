@@ -1,0 +1,121 @@
+#include "app/installer_sheet.h"
+
+#include "content/content_pages.h"
+#include "engine/app_context.h"
+#include "migration/import_profiles_page.h"
+#include "pages/component_pages.h"
+#include "pages/core_components_pages.h"
+#include "updates/welcome_page.h"
+
+const std::vector<qnDPrismalSDKInstallerSheet::Shortcut>& qnDPrismalSDKInstallerSheet::shortcuts() {
+  static const std::vector<Shortcut> list = {
+      {40203, "Home", "Welcome", 10, 95},
+      {40208, "CTC", "Templates", 99, 184},
+      {40201, "Demo Profiles", "DemoProfiles", 188, 273},
+      {40209, "Tutorials", "Tutorials", 277, 362},
+      {40210, "Camera Drivers", "ThirdPartySoftwares", 366, 451},
+      {40211, "Utility Software", "Utilities", 455, 540},
+  };
+  return list;
+}
+
+std::string qnDPrismalSDKInstallerSheet::pageTitle(const std::string& text) {
+  return std::string(kInstallerCaption) + " - " + text;
+}
+
+qnDPrismalSDKInstallerSheet::qnDPrismalSDKInstallerSheet() : ui::PropertySheet(kInstallerCaption) {
+  auto add = [this](std::unique_ptr<qnDPropertyPageBase> page) {
+    addPage(page.get());
+    ownedPages_.push_back(std::move(page));
+  };
+  add(std::make_unique<qnDInstallWelcomeBase>(std::string(kInstallerCaption) +
+                                              " - Welcome to Corvanta Vision Software Version "
+                                              "XI 11.0.0.614 System Management"));
+  add(std::make_unique<qnDInstallCorvantaResourcesDynamic>(pageTitle("Corvanta Vision Resources")));
+  add(std::make_unique<qnDInstallReleaseNotes>(pageTitle("Readme Notes")));
+  add(std::make_unique<qnDInstallPreRequisites>(pageTitle("Prerequisite Installation")));
+  add(std::make_unique<qnDInstallPreRequisitesStatus>(pageTitle("Prerequisite Installation Status")));
+  add(std::make_unique<qnDInstallCoreComponentsSoftware>(pageTitle("Core Installation")));
+  add(std::make_unique<qnDInstallCoreComponentsSoftwareStatus>(pageTitle("Core Installation Status")));
+  add(std::make_unique<qnDInstallPY27Extensions>(pageTitle("Recommended Corvanta Extensions I")));
+  add(std::make_unique<qnDInstallPY27Extensions2>(pageTitle("Recommended Corvanta Extensions II")));
+  add(std::make_unique<qnDInstallTemplates>(pageTitle("CTC - Corvanta Tool Components")));
+  add(std::make_unique<qnDInstallSummaryCorvanta>(pageTitle("Installation Complete")));
+  add(std::make_unique<qnDInstallImportProfiles>(pageTitle("Import Corvanta Profiles")));
+  add(std::make_unique<qnDInstallDemoProfiles>(pageTitle("Machine Vision Demonstration Profiles")));
+  add(std::make_unique<qnDInstallTutorials>(pageTitle("Corvanta Vision Tutorials")));
+  add(std::make_unique<qnDInstallModules>(pageTitle("Corvanta Image Processing Options")));
+  add(std::make_unique<qnDInstall3rdPartyInstallations>(pageTitle("3rd Party Camera Drivers - 1")));
+  add(std::make_unique<qnDInstall3rdPartyInstallations2>(pageTitle("3rd Party Camera Drivers - 2")));
+  add(std::make_unique<qnDInstallIOSystemInstallations>(pageTitle("3rd Party IO Drivers")));
+  add(std::make_unique<qnDInstallUtilities>(pageTitle("Optional Utility Software I")));
+  add(std::make_unique<qnDInstallUtilities2>(pageTitle("Optional Utility Software II")));
+}
+
+qnDPrismalSDKInstallerSheet::~qnDPrismalSDKInstallerSheet() = default;
+
+qnDPropertyPageBase* qnDPrismalSDKInstallerSheet::basePage(int index) const {
+  return dynamic_cast<qnDPropertyPageBase*>(page(index));
+}
+
+bool qnDPrismalSDKInstallerSheet::passedOver(int index) const {
+  qnDPropertyPageBase* p = basePage(index);
+  return !p || p->skipPage() || (extensionsOnly && p->skipInExtensionsOnlyMode());
+}
+
+int qnDPrismalSDKInstallerSheet::goToNextPage() {
+  for (int i = activeIndex() + 1; i < pageCount(); ++i) {
+    if (passedOver(i)) continue;
+    setActivePage(i);
+    return i;
+  }
+  return -1;
+}
+
+int qnDPrismalSDKInstallerSheet::goToPreviousPage() {
+  for (int i = activeIndex() - 1; i >= 0; --i) {
+    if (passedOver(i)) continue;
+    setActivePage(i);
+    return i;
+  }
+  return -1;
+}
+
+int qnDPrismalSDKInstallerSheet::activatePageByShortName(const std::string& shortName) {
+  for (int i = 0; i < pageCount(); ++i) {
+    if (basePage(i) && basePage(i)->shortName() == shortName) {
+      setActivePage(i);
+      return i;
+    }
+  }
+  return -1;
+}
+
+void qnDPrismalSDKInstallerSheet::onInitDialog() {
+  ui::PropertySheet::onInitDialog();
+  // Room for the shortcut row: the window grows by 20 pixels and the standard buttons
+  // move 23 pixels down.
+  resize(width(), height() + 20);
+  for (int id : {ui::ID_WIZBACK, ui::ID_WIZNEXT, ui::ID_SHEET_CANCEL, 1, ui::ID_SHEET_HELP}) {
+    if (const ui::Control* c = control(id)) {
+      ui::Rect r = c->rect;
+      r.top += 23;
+      r.bottom += 23;
+      moveControl(id, r);
+    }
+  }
+  const ui::Control* back = control(ui::ID_WIZBACK);
+  int top = back ? back->rect.top : height() - 40;
+  for (const auto& s : shortcuts())
+    addControl(s.id, ui::ControlKind::Button, {s.left, top - 33, s.right, top - 10}, s.caption);
+}
+
+void qnDPrismalSDKInstallerSheet::onCommand(int id) {
+  for (const auto& s : shortcuts()) {
+    if (s.id == id) {
+      activatePageByShortName(s.shortName);
+      return;
+    }
+  }
+  ui::PropertySheet::onCommand(id);
+}

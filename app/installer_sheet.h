@@ -1,0 +1,40 @@
+#pragma once
+// The wizard window: owns the twenty pages in wizard order, moves through them passing
+// over the pages that ask for it, and offers six shortcut buttons to the main pages.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/page_base.h"
+#include "platform/ui/property_sheet.h"
+
+class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
+ public:
+  struct Shortcut {
+    int id;
+    const char* caption;
+    const char* shortName;
+    int left, right;
+  };
+  static const std::vector<Shortcut>& shortcuts();
+
+  qnDPrismalSDKInstallerSheet();
+  ~qnDPrismalSDKInstallerSheet() override;
+
+  int goToNextPage();
+  int goToPreviousPage();
+  // Activates the first page with that short name; -1 when none has it.
+  int activatePageByShortName(const std::string& shortName);
+
+  bool extensionsOnly = false;
+  qnDPropertyPageBase* basePage(int index) const;
+  // The page titles are "<caption> - <title text>".
+  static std::string pageTitle(const std::string& text);
+
+  void onInitDialog() override;
+  void onCommand(int id) override;
+
+ private:
+  bool passedOver(int index) const;
+  std::vector<std::unique_ptr<qnDPropertyPageBase>> ownedPages_;
+};

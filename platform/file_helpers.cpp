@@ -1,0 +1,108 @@
+#include "platform/file_helpers.h"
+
+#include "platform/files.h"
+#include "platform/ui/window.h"
+#include "platform/win_types.h"
+
+namespace files = platform::files;
+
+namespace {
+
+bool isDotEntry(const std::string& name) { return name == "." || name == ".."; }
+
+// Paths are built into 1024-byte buffers on the original platform; longer ones are passed
+// over rather than truncated into a wrong path.
+constexpr size_t kPathBuffer = 1024;
+
+}  // namespace
+
+bool fileExists(const std::string& path) { return !files::find(path).empty(); }
+
+bool deleteFileIfPresent(const std::string& path) {
+  if (!fileExists(path)) return true;
+  files::setAttributes(path, win::FILE_ATTRIBUTE_ARCHIVE);
+  return files::deleteFile(path);
+}
+
+bool moveFileReplacing(const std::string& target, const std::string& source) {
+  if (!fileExists(source)) return false;
+  if (fileExists(target)) files::setAttributes(target, win::FILE_ATTRIBUTE_ARCHIVE);
+  return files::moveFileEx(source, target,
+                           win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH);
+}
+
+bool deleteFolderRecursive(const std::string& folder, const std::string& guard) {
+  if (folder.size() <= 6 || guard.empty() || folder.find(guard) == std::string::npos)
+    return false;
+  for (const auto& entry : files::find(folder + "\\*.*")) {
+    if (isDotEntry(entry.name)) continue;
+    std::string path = folder + "/" + entry.name;
+    if (path.size() >= kPathBuffer) continue;
+    if (entry.attributes & win::FILE_ATTRIBUTE_DIRECTORY) {
+      deleteFolderRecursive(path, guard);
+    } else {
+      files::setAttributes(path, win::FILE_ATTRIBUTE_ARCHIVE);
+      if (!files::deleteFile(path)) files::removeDirectory(path);
+    }
+  }
+  files::removeDirectory(folder);
+  return true;
+}
+
+bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
+                         const volatile bool* cancel, ui::Window* notifyWindow,
+                         unsigned notifyMessage, long* counter) {
+  if ((cancel && *cancel) || source.empty() || target.empty()) return false;
+  if (!fileExists(target)) files::createDirectory(target);
+  if (!fileExists(target)) return false;
+  for (const auto& entry : files::find(source + "\\*.*")) {
+    if (cancel && *cancel) return false;
+    if (isDotEntry(entry.name)) continue;
+    std::string from = source + "\\" + entry.name;
+    std::string to = target + "\\" + entry.name;
+    if (from.size() >= kPathBuffer || to.size() >= kPathBuffer) continue;
+    if (entry.attributes & win::FILE_ATTRIBUTE_DIRECTORY) {
+      copyFolderRecursive(from, to, overwrite, cancel, notifyWindow, notifyMessage, counter);
+      continue;
+    }
+    if (!fileExists(to)) {
+      files::copyFile(from, to, !overwrite);
+    } else if (overwrite) {
+      files::setAttributes(to, win::FILE_ATTRIBUTE_ARCHIVE);
+      files::deleteFile(to);
+      files::copyFile(from, to, false);
+    }
+    if (counter) {
+      ++*counter;
+      if (*counter % 25 == 0 && notifyWindow)
+        notifyWindow->sendMessage(notifyMessage, static_cast<uintptr_t>(*counter), 0);
+    }
+  }
+  return true;
+}
+
+bool measureFolder(const std::string& folder, long& fileCount, uint64_t& sizeKiB) {
+  fileCount = 0;
+  sizeKiB = 0;
+  if (folder.empty()) return false;
+  for (const auto& entry : files::find(folder + "\\*.*")) {
+    if (isDotEntry(entry.name)) continue;
+    if (entry.attributes & win::FILE_ATTRIBUTE_DIRECTORY) {
+      long subCount = 0;
+      uint64_t subSize = 0;
+      measureFolder(folder + "\\" + entry.name, subCount, subSize);
+      fileCount += subCount;
+      sizeKiB += subSize;
+    } else {
+      ++fileCount;
+      sizeKiB += entry.size >> 10;
+    }
+  }
+  return true;
+}
+
+bool deleteInstallDataFolder(const std::string& applicationFolder) {
+  std::string folder = applicationFolder + "\\_CorvantaInstallData";
+  if (!fileExists(folder)) return true;
+  return deleteFolderRecursive(folder, folder);
+}

@@ -1,0 +1,166 @@
+// The batch rules of the install manager, with the long per-entry steps replaced by a
+// recording stand-in so that only the order and the texts are watched.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "engine/install_manager.h"
+#include "platform/ui/scripted_ui.h"
+#include "platform/win_types.h"
+
+namespace {
+
+class RecordingManager : public mxInstallManagerBase {
+ public:
+  std::vector<std::string> calls;
+  std::set<std::string> installed;
+  std::set<std::string> broken;  // present, in "Version Mismatch"
+  std::set<std::string> failInstall, failRepair;
+
+  bool isComponentInstalled(const ComponentEntry& e) override {
+    return installed.count(e.name) || broken.count(e.name);
+  }
+  bool evaluateComponentState(const ComponentEntry& e) override {
+    bool ok = !broken.count(e.name);
+    e.setState(ok ? "Installed" : "Version Mismatch");
+    return ok;
+  }
+  int repairComponent(const ComponentEntry& e) override {
+    if (!needsRepair(e)) return 1;
+    calls.push_back("repair " + e.name);
+    if (failRepair.count(e.name)) return -1;
+    broken.erase(e.name);
+    return 1;
+  }
+  int installComponent(const ComponentEntry& e, int position, int total) override {
+    calls.push_back("install " + e.name + " " + std::to_string(position) + "/" +
+                    std::to_string(total));
+    if (failInstall.count(e.name)) return -1;
+    installed.insert(e.name);
+    return 1;
+  }
+  int uninstallComponent(const ComponentEntry& e, int position, int total) override {
+    calls.push_back("uninstall " + e.name + " " + std::to_string(position) + "/" +
+                    std::to_string(total));
+    installed.erase(e.name);
+    return 1;
+  }
+};
+
+class InstallManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::setBackend(&ui_);
+    for (int i = 0; i < 3; ++i) {
+      std::string name = "C" + std::to_string(i);
+      entries_.push_back(std::make_unique<ComponentEntry>(
+          name.c_str(), "http://h/x", "x.exe", " ", "F", false, false, &strings_[i][0],
+          &strings_[i][1], &strings_[i][2], "cat"));
+    }
+    std::vector<ComponentEntry*> raw;
+    for (auto& e : entries_) raw.push_back(e.get());
+    manager_.setComponents(3, raw.data());
+  }
+  void TearDown() override { ui::setBackend(nullptr); }
+  const std::string& state(int i) { return strings_[i][1]; }
+  const std::string& progress(int i) { return strings_[i][2]; }
+
+  ui::ScriptedUi ui_;
+  std::string strings_[3][3];
+  std::vector<std::unique_ptr<ComponentEntry>> entries_;
+  RecordingManager manager_;
+};
+
+TEST_F(InstallManagerTest, EntriesAreCopiedAndWriteTheCallersStrings) {
+  EXPECT_EQ(strings_[1][0], "C1");
+  entries_.clear();  // the caller frees its own entries; the manager keeps copies
+  ASSERT_EQ(manager_.count(), 3u);
+  manager_.entry(2)->setProgress("Ok");
+  EXPECT_EQ(progress(2), "Ok");
+  manager_.releaseComponents();
+  EXPECT_EQ(manager_.count(), 0u);
+  EXPECT_EQ(manager_.entry(0), nullptr);
+}
+
+TEST_F(InstallManagerTest, UpdateStatesWritesNotInstalledAndTheRowState) {
+  manager_.installed = {"C0"};
+  manager_.broken = {"C2"};
+  EXPECT_EQ(manager_.updateComponentStates(0, 2), -1);
+  EXPECT_EQ(state(0), "Installed");
+  EXPECT_EQ(state(1), "Not Installed");
+  EXPECT_EQ(state(2), "Version Mismatch");
+  EXPECT_EQ(manager_.updateComponentStates(0, 0), 1);
+}
+
+TEST_F(InstallManagerTest, InstallOneOfTheWholeListConsidersAllForRepair) {
+  manager_.broken = {"C0"};
+  manager_.updateComponentStates(0, 2);
+  ui_.answer(win::IDYES);
+  EXPECT_EQ(manager_.installComponents(2, 2, true), 1);
+  EXPECT_EQ(manager_.calls, (std::vector<std::string>{"repair C0", "install C2 1/1"}));
+  EXPECT_EQ(progress(0), "");
+  EXPECT_EQ(progress(1), "");
+  EXPECT_EQ(ui_.messages().size(), 1u);
+}
+
+TEST_F(InstallManagerTest, RepairDeclinedInstallsNothing) {
+  manager_.broken = {"C1"};
+  manager_.updateComponentStates(0, 2);
+  ui_.answer(win::IDNO);
+  EXPECT_EQ(manager_.installComponents(0, 2, true), -1);
+  EXPECT_TRUE(manager_.calls.empty());
+}
+
+TEST_F(InstallManagerTest, FailedRepairAsksAgainUntilNo) {
+  manager_.broken = {"C0", "C1"};
+  manager_.failRepair = {"C0"};
+  manager_.updateComponentStates(0, 2);
+  ui_.answer(win::IDYES);
+  ui_.answer(win::IDYES);
+  ui_.answer(win::IDNO);
+  EXPECT_EQ(manager_.installComponents(0, 0, false), -1);
+  // Only the range is considered and the repair pass stops at the first failure.
+  EXPECT_EQ(manager_.calls, (std::vector<std::string>{"repair C0", "repair C0"}));
+  EXPECT_EQ(ui_.messages().size(), 3u);
+}
+
+TEST_F(InstallManagerTest, FailedInstallStopsTheBatchAndLeavesPending) {
+  manager_.failInstall = {"C1"};
+  EXPECT_EQ(manager_.installComponents(0, 2, false), -1);
+  EXPECT_EQ(manager_.calls, (std::vector<std::string>{"install C0 1/3", "install C1 2/3"}));
+  EXPECT_EQ(progress(2), "Pending");
+}
+
+TEST_F(InstallManagerTest, EmptyListWithWholeListCheckFails) {
+  manager_.releaseComponents();
+  EXPECT_EQ(manager_.installComponents(0, 0, true), -1);
+  bool skip = false;
+  EXPECT_EQ(manager_.downloadAllComponents(true, &skip), -1);
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(InstallManagerTest, SelectedInstallGoesInTheGivenOrder) {
+  int indices[] = {2, 0};
+  EXPECT_EQ(manager_.installSelectedComponents(indices, 2), 1);
+  EXPECT_EQ(manager_.calls, (std::vector<std::string>{"install C2 1/2", "install C0 2/2"}));
+  EXPECT_EQ(manager_.installSelectedComponents(nullptr, 2), -1);
+  EXPECT_EQ(manager_.installSelectedComponents(indices, 0), -1);
+}
+
+TEST_F(InstallManagerTest, UninstallRunsInReverseOrder) {
+  manager_.installed = {"C0", "C1", "C2"};
+  EXPECT_EQ(manager_.uninstallComponents(0, 2), 1);
+  EXPECT_EQ(manager_.calls, (std::vector<std::string>{"uninstall C2 1/3", "uninstall C1 2/3",
+                                                      "uninstall C0 3/3"}));
+}
+
+TEST_F(InstallManagerTest, DownloadOnlyListIsByNameWithoutCase) {
+  EXPECT_TRUE(mxInstallManagerBase::isDownloadOnlyComponent("opencv 3.0.0"));
+  EXPECT_TRUE(mxInstallManagerBase::isDownloadOnlyComponent(
+      "Corvanta Prismal SDK Version XI 11.0.0.614 Installer"));
+  EXPECT_FALSE(mxInstallManagerBase::isDownloadOnlyComponent(
+      "Corvanta Version XI 11.0.0.614 Runtime"));
+}
+
+}  // namespace

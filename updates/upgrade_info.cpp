@@ -1,0 +1,46 @@
+#include "updates/upgrade_info.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/file_helpers.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+
+namespace {
+
+std::string timeStampedName(const std::string& base) {
+  auto now = std::chrono::system_clock::now();
+  std::time_t t = std::chrono::system_clock::to_time_t(now);
+  int ms = static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+      1000);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%.4d%.2d%.2d%.2d%.2d%.2d%.3d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, ms);
+  return base + stamp;
+}
+
+}  // namespace
+
+UpgradeInfo::UpgradeInfo(const std::string& url_, const std::string& fileName_)
+    : fileName(fileName_), url(url_) {
+  std::string base;
+  if (!platform::shell::getTempPath(base) || base.size() >= 512) {
+    base = "C:\\temp\\";
+    if (!fileExists(base.substr(0, base.size() - 1)))
+      platform::files::createDirectory(base.substr(0, base.size() - 1));
+    if (!fileExists(base.substr(0, base.size() - 1))) return;
+  }
+  std::string folder = timeStampedName(base);
+  if (fileExists(folder)) deleteFolderRecursive(folder, folder);
+  platform::files::createDirectory(folder);
+  if (fileExists(folder)) tempFolder = folder;
+}
+
+UpgradeInfo::~UpgradeInfo() {
+  if (!tempFolder.empty()) deleteFolderRecursive(tempFolder, tempFolder);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The record of one published upgrade information file. Created at start-up, filled by
+// the background check, read by the welcome page.
+#include <string>
+
+class UpgradeInfo {
+ public:
+  // Prepares the private temporary folder; downloads nothing.
+  UpgradeInfo(const std::string& url, const std::string& fileName);
+  ~UpgradeInfo();
+  UpgradeInfo(const UpgradeInfo&) = delete;
+  UpgradeInfo& operator=(const UpgradeInfo&) = delete;
+
+  int state = 0;  // 0 not fetched, 1 nothing to offer or failed, 2 a different installer
+  std::string latestVersionNumber;
+  std::string tempFolder;  // empty when none could be made
+  std::string releaseNotesPath;
+  std::string currentVersionName;
+  std::string latestVersionName;
+  std::string fileName;
+  std::string url;
+};
