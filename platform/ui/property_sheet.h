@@ -63,11 +63,19 @@ class PropertySheet : public Window {
   void pressBack();
   void pressNext();
 
+  // Where the active page's controls sit in the sheet's window (page coordinates are
+  // relative to its top-left corner).
+  Rect pageArea() const;
+
   // Called by backends when a page control is clicked; routed to the active page.
   void onCommand(int id) override;
+  // Activates the first page (or the one chosen before the run).
   void onInitDialog() override;
 
  protected:
+  const Control* commandControl(int id) const override;
+  void closeOwned() override;
+
   // The page controls of the active page change together with the sheet.
   std::vector<PropertyPage*> pages_;
   int active_ = -1;

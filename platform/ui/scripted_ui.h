@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,7 +33,8 @@ class ScriptedUi : public Backend {
   ~ScriptedUi() override;
 
   // Answers for the next message boxes, in order. Without one, an OK box is answered
-  // IDOK and any other box IDCANCEL (and counted in unanswered()).
+  // IDOK and any other box IDCANCEL (and counted in unanswered()). An OK box takes the next
+  // answer only when it is IDOK, so error notices in between leave the queue alone.
   void answer(int result);
   // Answers for the next credentials prompts; an empty user cancels the prompt.
   void answerCredentials(const std::string& user, const std::string& password);
@@ -76,6 +78,7 @@ class ScriptedUi : public Backend {
     int id;
     int periodMs;
     std::chrono::steady_clock::time_point due;
+    unsigned long serial;  // tells a restarted timer from the one that was due
   };
   struct Hook {
     std::string captionPart;
@@ -86,6 +89,10 @@ class ScriptedUi : public Backend {
     std::function<void()> action;
   };
   void runHooks(Window& w);
+  // Records what a window shows once it is up (its visible texts, a sheet's active page).
+  void recordWindow(Window& w);
+  void record(Window& w, int id);
+  void forget(Window& w);
   // Runs queued tasks, due timers and due actions; waits up to maxWaitMs when none is due.
   void step(int maxWaitMs);
 
@@ -99,6 +106,8 @@ class ScriptedUi : public Backend {
   std::deque<std::pair<std::string, std::string>> credentials_;
   std::vector<Message> messages_;
   std::vector<Shown> shown_;
+  std::map<std::pair<const Window*, int>, std::string> lastShown_;
+  unsigned long timerSerial_ = 0;
   std::vector<std::string> modalCaptions_;
   int unanswered_ = 0;
   int timedOut_ = 0;

@@ -35,7 +35,11 @@ class Backend {
 };
 
 void setBackend(Backend* backend);
+// The backend set last; without one a scripted UI is installed on first use (whose caller
+// becomes the UI thread), so a tool never dereferences nothing.
 Backend& backend();
+// The backend set, or nullptr.
+Backend* currentBackend();
 
 // The thread that called setBackend is the UI thread.
 bool isUiThread();

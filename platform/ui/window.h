@@ -72,7 +72,7 @@ class Window {
   Window* parent() const { return parent_; }
   void setParent(Window* parent) { parent_ = parent; }
 
-  // Controls.
+  // Controls. The reference returned lasts until the next addControl.
   Control& addControl(int id, ControlKind kind, Rect rect, const std::string& text = "");
   Control* control(int id);
   const Control* control(int id) const;
@@ -106,6 +106,8 @@ class Window {
   void createModeless(Window* parent = nullptr);
   void destroyWindow();
   bool isOpen() const { return open_.load(); }
+  // True once endDialog was called in the current run; a backend's loop stops then.
+  bool ended() const { return ended_.load(); }
   int result() const { return result_; }
   // Lets queued events, timers and repaints through while the UI thread is busy (a
   // modeless notice during long work on the UI thread).
@@ -123,11 +125,21 @@ class Window {
   // PostMessage: queued; dropped when the window is closed by then.
   void postMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);
 
-  // What a user does: used by the backends (and by scripts through them).
+  // What a user does: used by the backends (and by scripts through them). A control
+  // that is disabled or hidden takes no input: the call is ignored.
+  // click: 2 -> onCancel (also without a control: the close box), 1 -> onOK, any other id
+  // -> onCommand. A check box toggles its check first (a click is BN_CLICKED).
   void click(int id);
+  // Combo box or tab: sets the selection, then onNotify(id, SelectionChanged).
   void userSelect(int id, int index);
+  // Check box: sets the check, then onCommand(id) as a click would.
   void userCheck(int id, int check);
+  // Tree with check boxes: sets the item's check, then onNotify(id, CheckChanged).
+  void userCheckItem(int id, int item, bool checked);
+  // Hyperlink: onNotify(id, LinkActivated).
   void activateLink(int id);
+  // Timer tick from a backend: calls onTimer while the window is open and the timer set.
+  void deliverTimer(int id);
 
   // Event handlers.
   virtual void onInitDialog() {}
@@ -144,7 +156,17 @@ class Window {
   void beginShow();
   void endShow();
 
+ protected:
+  // The control that receives a click of id (the sheet looks into its active page too).
+  virtual const Control* commandControl(int id) const { return control(id); }
+  // Windows owned by this one that close with it (the pages of a sheet).
+  virtual void closeOwned() {}
+
  private:
+  void notifyChanged(int id);
+  Control* find(int id, const char* method);
+  const Control* find(int id, const char* method) const;
+
   int templateId_;
   std::string caption_;
   int width_, height_;

@@ -1,0 +1,402 @@
+// The machine root and its store. One SQLite connection per process, guarded by one
+// recursive mutex: port calls are short, and the wizard's workers call the ports at once.
+#include "platform/linux/machine_store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "platform/debug.h"
+#include "platform/machine.h"
+
+namespace fs = std::filesystem;
+
+namespace platform::machine {
+
+namespace {
+
+// "CVM1": marks a store as ours, so a foreign SQLite file is never taken over.
+constexpr int kApplicationId = 0x43564D31;
+constexpr int kSchemaVersion = 1;
+constexpr int kBusyTimeoutMs = 10000;
+
+const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS system_info(name TEXT PRIMARY KEY COLLATE NOCASE, value TEXT);
+CREATE TABLE IF NOT EXISTS reg_keys(hive INTEGER NOT NULL, path TEXT NOT NULL COLLATE NOCASE,
+  parent TEXT NOT NULL COLLATE NOCASE, name TEXT NOT NULL, PRIMARY KEY(hive, path));
+CREATE INDEX IF NOT EXISTS reg_keys_parent ON reg_keys(hive, parent);
+CREATE TABLE IF NOT EXISTS reg_values(hive INTEGER NOT NULL, key TEXT NOT NULL COLLATE NOCASE,
+  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB,
+  PRIMARY KEY(hive, key, name));
+CREATE TABLE IF NOT EXISTS products(id INTEGER PRIMARY KEY AUTOINCREMENT,
+  code TEXT NOT NULL COLLATE NOCASE, context INTEGER NOT NULL, remove_command TEXT NOT NULL,
+  UNIQUE(code, context));
+CREATE TABLE IF NOT EXISTS product_properties(product INTEGER NOT NULL, name TEXT NOT NULL,
+  value TEXT NOT NULL, PRIMARY KEY(product, name));
+CREATE TABLE IF NOT EXISTS shell_events(id INTEGER PRIMARY KEY AUTOINCREMENT, verb TEXT,
+  file TEXT, parameters TEXT, directory TEXT);
+CREATE TABLE IF NOT EXISTS file_versions(path TEXT PRIMARY KEY COLLATE NOCASE, version TEXT);
+)sql";
+
+struct State {
+  std::recursive_mutex mutex;
+  std::string root;           // absolute, without trailing slash
+  std::string defaultProfile = "win7-sp1-x64";
+  sqlite3* db = nullptr;
+  pid_t dbPid = 0;
+  bool attached = false;      // folders made and store open for root
+  int depth = 0;              // nesting of readStore/writeStore
+  bool reportedFailure = false;
+};
+
+State& state() {
+  static State* s = new State;  // never destroyed: detached workers may still use it at exit
+  return *s;
+}
+
+std::string defaultRoot() {
+  if (const char* m = std::getenv("CORVANTA_MACHINE"); m && *m) return m;
+  if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x)
+    return std::string(x) + "/corvanta/machine";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/.local/share/corvanta/machine";
+}
+
+std::string absolute(const std::string& path) {
+  std::error_code ec;
+  std::string result = fs::absolute(path, ec).lexically_normal().string();
+  if (ec) result = path;
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+void execOrThrow(sqlite3* db, const char* sql, const std::string& dbPath) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    throw MachineError("machine store " + dbPath + ": " + text);
+  }
+}
+
+int64_t pragmaNumber(sqlite3* db, const char* sql, const std::string& dbPath) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) {
+    std::string text = sqlite3_errmsg(db);
+    sqlite3_finalize(stmt);
+    throw MachineError("machine store " + dbPath + " cannot be read: " + text +
+                       " (it was left as it is)");
+  }
+  int64_t value = sqlite3_column_int64(stmt, 0);
+  sqlite3_finalize(stmt);
+  return value;
+}
+
+// Opens (creating when new) the store; throws for a corrupt or foreign file, which stays
+// untouched.
+sqlite3* openStore(const std::string& dbPath) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(dbPath.c_str(), &db,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  if (rc != SQLITE_OK) {
+    std::string text = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw MachineError("machine store " + dbPath + " cannot be opened: " + text);
+  }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  try {
+    // Reading the header first: a file that is not a database fails here, before anything
+    // is written to it.
+    int64_t appId = pragmaNumber(db, "PRAGMA application_id", dbPath);
+    int64_t tables = pragmaNumber(db, "SELECT count(*) FROM sqlite_master", dbPath);
+    if (appId != kApplicationId && (appId != 0 || tables != 0))
+      throw MachineError("machine store " + dbPath +
+                         " belongs to another program (not a Corvanta machine); it was left "
+                         "as it is");
+    if (appId == 0) {
+      execOrThrow(db, "PRAGMA journal_mode=WAL", dbPath);
+      execOrThrow(db, "BEGIN IMMEDIATE", dbPath);
+      try {
+        // Another process may have created it meanwhile; the schema is idempotent.
+        if (pragmaNumber(db, "PRAGMA application_id", dbPath) == 0) {
+          execOrThrow(db, kSchema, dbPath);
+          std::string ids = "PRAGMA application_id=" + std::to_string(kApplicationId) +
+                            "; PRAGMA user_version=" + std::to_string(kSchemaVersion);
+          execOrThrow(db, ids.c_str(), dbPath);
+        }
+        execOrThrow(db, "COMMIT", dbPath);
+      } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+      }
+    } else if (pragmaNumber(db, "PRAGMA user_version", dbPath) > kSchemaVersion) {
+      throw MachineError("machine store " + dbPath +
+                         " was written by a newer version of the machine tools");
+    }
+    execOrThrow(db, "PRAGMA synchronous=NORMAL", dbPath);
+  } catch (...) {
+    sqlite3_close(db);
+    throw;
+  }
+  return db;
+}
+
+void makeFolder(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  if (ec && !fs::is_directory(path))
+    throw MachineError("machine folder " + path + " cannot be created: " + ec.message());
+}
+
+void makeKnownFolders(const std::string& root) {
+  std::string c = root + "/drive_c";
+  std::string user = userName();
+  const char* folders[] = {"windows/system32", "Program Files",
+                           "ProgramData/Microsoft/Windows/Start Menu/Programs",
+                           "Users/Public/Desktop"};
+  for (const char* f : folders) makeFolder(c + "/" + f);
+  if (is64BitProfile()) makeFolder(c + "/Program Files (x86)");
+  makeFolder(c + "/Users/" + user + "/Documents");
+  makeFolder(c + "/Users/" + user + "/AppData/Local/Temp");
+  makeFolder(c + "/Users/" + user + "/AppData/Roaming");
+  // The installer engine's library, so that its file version can be asked for.
+  std::string msiDll = c + "/windows/system32/Msi.dll";
+  if (!fs::exists(msiDll)) {
+    FILE* f = std::fopen(msiDll.c_str(), "wb");
+    if (f) std::fclose(f);
+  }
+}
+
+void closeStore(State& s) {
+  // A connection inherited through fork belongs to the parent: closing it here could
+  // checkpoint or unlink the parent's WAL, so the child just forgets it.
+  if (s.db && s.dbPid == getpid()) sqlite3_close_v2(s.db);
+  s.db = nullptr;
+  s.attached = false;
+}
+
+// Makes the machine of s.root usable: folders, store, first initialisation.
+void attach(State& s, const std::string& profile) {
+  if (s.attached && s.dbPid == getpid()) return;
+  if (s.db && s.dbPid != getpid()) closeStore(s);
+  if (s.root.empty()) s.root = absolute(defaultRoot());
+  makeFolder(s.root);
+  s.db = openStore(s.root + "/machine.db");
+  s.dbPid = getpid();
+  s.attached = true;
+  try {
+    if (!systemInfo("Profile")) applyProfile(profile);
+    makeKnownFolders(s.root);
+  } catch (...) {
+    closeStore(s);
+    throw;
+  }
+}
+
+bool isBusy(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED; }
+
+void runInTransaction(State& s, const char* begin, const std::function<void(sqlite3*)>& fn) {
+  attach(s, s.defaultProfile);
+  if (s.depth > 0) {
+    ++s.depth;
+    try { fn(s.db); } catch (...) { --s.depth; throw; }
+    --s.depth;
+    return;
+  }
+  // The busy timeout waits up to 10 s per attempt; the loop covers the rare answers that
+  // come back at once (a lock held while another process recovers the WAL).
+  int rc = SQLITE_BUSY;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    rc = sqlite3_exec(s.db, begin, nullptr, nullptr, nullptr);
+    if (!isBusy(rc)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (rc != SQLITE_OK)
+    throw MachineError("machine store " + s.root + "/machine.db: " + sqlite3_errmsg(s.db));
+  ++s.depth;
+  try {
+    fn(s.db);
+    for (int attempt = 0;; ++attempt) {
+      rc = sqlite3_exec(s.db, "COMMIT", nullptr, nullptr, nullptr);
+      if (!isBusy(rc) || attempt >= 50) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (rc != SQLITE_OK)
+      throw MachineError("machine store " + s.root + "/machine.db: " + sqlite3_errmsg(s.db));
+  } catch (...) {
+    --s.depth;
+    sqlite3_exec(s.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+  --s.depth;
+}
+
+}  // namespace
+
+// ---- Statement ----
+
+Statement::Statement(sqlite3* db, const char* sql) : db_(db) {
+  int rc = SQLITE_BUSY;
+  for (int attempt = 0; attempt < 50 && isBusy(rc); ++attempt) {
+    rc = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+    if (isBusy(rc)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (rc != SQLITE_OK)
+    throw MachineError(std::string("machine store: ") + sqlite3_errmsg(db) + " in " + sql);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement& Statement::bind(int index, const std::string& text) {
+  sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Statement& Statement::bind(int index, int64_t number) {
+  sqlite3_bind_int64(stmt_, index, number);
+  return *this;
+}
+
+Statement& Statement::bindBlob(int index, const std::string& bytes) {
+  sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
+                    SQLITE_TRANSIENT);
+  return *this;
+}
+
+bool Statement::step() {
+  int rc = sqlite3_step(stmt_);
+  for (int attempt = 0; isBusy(rc) && attempt < 50; ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    sqlite3_reset(stmt_);
+    rc = sqlite3_step(stmt_);
+  }
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  throw MachineError(std::string("machine store: ") + sqlite3_errmsg(db_));
+}
+
+std::string Statement::text(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  int size = sqlite3_column_bytes(stmt_, column);
+  return data ? std::string(static_cast<const char*>(data), size) : std::string();
+}
+
+int64_t Statement::number(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+bool Statement::isNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+// ---- store access ----
+
+void readStore(const std::function<void(sqlite3*)>& fn) {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  runInTransaction(s, "BEGIN", fn);
+}
+
+void writeStore(const std::function<void(sqlite3*)>& fn) {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  runInTransaction(s, "BEGIN IMMEDIATE", fn);
+}
+
+std::string rootPath() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  try {
+    attach(s, s.defaultProfile);
+  } catch (const MachineError& e) {
+    // Paths still map without the store; the failure is reported once.
+    if (!s.reportedFailure) debugOutput(std::string("machine::rootPath - ") + e.what() + "\n");
+    s.reportedFailure = true;
+    if (s.root.empty()) s.root = absolute(defaultRoot());
+  }
+  return s.root;
+}
+
+std::string root() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  attach(s, s.defaultProfile);
+  return s.root;
+}
+
+void useRoot(const std::string& rootFolder, const std::string& osProfile) {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  closeStore(s);
+  s.reportedFailure = false;
+  s.root = absolute(rootFolder);
+  s.defaultProfile = osProfile;
+  setenv("CORVANTA_MACHINE", s.root.c_str(), 1);
+  attach(s, osProfile);
+}
+
+std::optional<std::string> systemInfo(const std::string& name) {
+  std::optional<std::string> value;
+  readStore([&](sqlite3* db) {
+    Statement q(db, "SELECT value FROM system_info WHERE name=?");
+    q.bind(1, name);
+    if (q.step()) value = q.text(0);
+  });
+  return value;
+}
+
+void setSystemInfo(const std::string& name, const std::string& value) {
+  writeStore([&](sqlite3* db) {
+    Statement q(db, "INSERT INTO system_info(name, value) VALUES(?, ?) "
+                    "ON CONFLICT(name) DO UPDATE SET value=excluded.value");
+    q.bind(1, name).bind(2, value).run();
+  });
+}
+
+bool is64BitProfile() { return systemInfo("ProcessorArchitecture").value_or("0") == "9"; }
+
+std::string userName() { return systemInfo("UserName").value_or("User"); }
+
+void recordShellEvent(const ShellEvent& event) {
+  writeStore([&](sqlite3* db) {
+    Statement q(db, "INSERT INTO shell_events(verb, file, parameters, directory) "
+                    "VALUES(?, ?, ?, ?)");
+    q.bind(1, event.verb).bind(2, event.file).bind(3, event.parameters).bind(4, event.directory);
+    q.run();
+  });
+}
+
+std::vector<ShellEvent> shellEvents() {
+  std::vector<ShellEvent> events;
+  readStore([&](sqlite3* db) {
+    Statement q(db, "SELECT verb, file, parameters, directory FROM shell_events ORDER BY id");
+    while (q.step()) events.push_back({q.text(0), q.text(1), q.text(2), q.text(3)});
+  });
+  return events;
+}
+
+void setFileVersion(const std::string& windowsPath, const std::string& version) {
+  writeStore([&](sqlite3* db) {
+    Statement q(db, "INSERT INTO file_versions(path, version) VALUES(?, ?) "
+                    "ON CONFLICT(path) DO UPDATE SET version=excluded.version");
+    q.bind(1, windowsPath).bind(2, version).run();
+  });
+}
+
+std::optional<std::string> fileVersion(const std::string& windowsPath) {
+  std::optional<std::string> version;
+  readStore([&](sqlite3* db) {
+    Statement q(db, "SELECT version FROM file_versions WHERE path=?");
+    q.bind(1, windowsPath);
+    if (q.step()) version = q.text(0);
+  });
+  return version;
+}
+
+}  // namespace platform::machine

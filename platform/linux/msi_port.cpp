@@ -1,0 +1,134 @@
+// Installer port on the machine's product registrations.
+#include <strings.h>
+#include <sys/stat.h>
+
+#include "platform/debug.h"
+#include "platform/linux/command_line.h"
+#include "platform/linux/machine_store.h"
+#include "platform/linux/products.h"
+#include "platform/machine.h"
+#include "platform/msi.h"
+#include "platform/process.h"
+#include "platform/win_types.h"
+
+namespace platform::msi {
+
+using machine::MachineError;
+
+namespace {
+
+constexpr unsigned ERROR_FILE_INVALID = 1006;
+
+template <class F>
+unsigned guarded(const char* method, F&& body) {
+  try {
+    return body();
+  } catch (const MachineError& e) {
+    debugOutput(std::string("msi::") + method + " - " + e.what() + "\n");
+    return win::ERROR_BAD_CONFIGURATION;
+  }
+}
+
+unsigned fit(const std::string& text, std::string& value, size_t bufferSize) {
+  if (text.size() + 1 > bufferSize) return win::ERROR_MORE_DATA;
+  value = text;
+  return win::ERROR_SUCCESS;
+}
+
+}  // namespace
+
+unsigned getProductInfoEx(const std::string& productCode, Context context,
+                          const std::string& property, std::string& value, size_t bufferSize) {
+  if (!machine::isProductCode(productCode) || property.empty()) return win::ERROR_INVALID_PARAMETER;
+  if (context != MSIINSTALLCONTEXT_MACHINE && context != MSIINSTALLCONTEXT_USERMANAGED &&
+      context != MSIINSTALLCONTEXT_USERUNMANAGED)
+    return win::ERROR_INVALID_PARAMETER;
+  return guarded("getProductInfoEx", [&]() -> unsigned {
+    auto product = machine::findProduct(productCode, context);
+    if (!product) return win::ERROR_UNKNOWN_PRODUCT;
+    auto it = product->properties.find(property);
+    if (it == product->properties.end()) return win::ERROR_UNKNOWN_PROPERTY;
+    return fit(it->second, value, bufferSize);
+  });
+}
+
+unsigned getProductInfo(const std::string& productCode, const std::string& property,
+                        std::string& value, size_t bufferSize) {
+  for (Context c : {MSIINSTALLCONTEXT_MACHINE, MSIINSTALLCONTEXT_USERMANAGED,
+                    MSIINSTALLCONTEXT_USERUNMANAGED}) {
+    unsigned r = getProductInfoEx(productCode, c, property, value, bufferSize);
+    // The first context that knows the product answers, whatever the answer.
+    if (r != win::ERROR_UNKNOWN_PRODUCT) return r;
+  }
+  return win::ERROR_UNKNOWN_PRODUCT;
+}
+
+unsigned enumProducts(unsigned index, std::string& productCode) {
+  return guarded("enumProducts", [&]() -> unsigned {
+    std::vector<std::string> codes;
+    for (const machine::Product& p : machine::products()) {
+      bool seen = false;
+      for (const std::string& c : codes) seen = seen || strcasecmp(c.c_str(), p.code.c_str()) == 0;
+      if (!seen) codes.push_back(p.code);
+    }
+    if (index >= codes.size()) return win::ERROR_NO_MORE_ITEMS;
+    productCode = codes[index];
+    return win::ERROR_SUCCESS;
+  });
+}
+
+unsigned configureProduct(const std::string& productCode, int installLevel, int installState) {
+  if (!machine::isProductCode(productCode)) return win::ERROR_INVALID_PARAMETER;
+  return guarded("configureProduct", [&]() -> unsigned {
+    if (installState == INSTALLSTATE_ABSENT) return machine::removeProduct(productCode, 0);
+    // Any other state: an installed product already is in it.
+    for (int c : {4, 1, 2})
+      if (machine::findProduct(productCode, c)) return win::ERROR_SUCCESS;
+    return win::ERROR_UNKNOWN_PRODUCT;
+  });
+}
+
+unsigned getFileVersion(const std::string& path, std::string& version, size_t bufferSize) {
+  return guarded("getFileVersion", [&]() -> unsigned {
+    std::string host = machine::toHost(path);
+    struct stat st;
+    if (host.empty() || stat(host.c_str(), &st) != 0) return win::ERROR_FILE_NOT_FOUND;
+    auto found = machine::fileVersion(machine::toWindows(host));
+    if (!found) return ERROR_FILE_INVALID;  // no version resource
+    return fit(*found, version, bufferSize);
+  });
+}
+
+}  // namespace platform::msi
+
+namespace platform::machine {
+
+unsigned removeProduct(const std::string& code, int context) {
+  std::optional<Product> product;
+  for (int c : {4, 1, 2}) {
+    if (context != 0 && c != context) continue;
+    if ((product = findProduct(code, c))) break;
+  }
+  if (!product) return win::ERROR_UNKNOWN_PRODUCT;
+  // The store is not held while the command runs: it usually writes the machine itself.
+  if (!product->removeCommand.empty()) {
+    auto words = process::splitCommandLine(product->removeCommand);
+    std::string program = words.empty() ? "" : process::findProgram(words[0]);
+    unsigned long exitCode = 0;
+    if (program.empty() ||
+        !process::startAndWait(program, product->removeCommand, &exitCode, nullptr)) {
+      debugOutput("msi::configureProduct - unable to start the remove command of " + code + ": " +
+                  product->removeCommand + "\n");
+      return ERROR_INSTALL_FAILURE;
+    }
+    if (exitCode != 0) {
+      debugOutput("msi::configureProduct - the remove command of " + code + " ended with " +
+                  std::to_string(exitCode) + "\n");
+      return ERROR_INSTALL_FAILURE;
+    }
+  }
+  unregisterProduct(product->code, product->context);
+  return win::ERROR_SUCCESS;
+}
+
+}  // namespace platform::machine

@@ -1,0 +1,64 @@
+#include "runners/worker_link.h"
+
+#include <chrono>
+
+#include "platform/debug.h"
+#include "platform/ui/ui.h"
+#include "platform/ui/window.h"
+
+long WorkerLink::send(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+  std::lock_guard<std::timed_mutex> lock(windowLock_);
+  return window_ ? window_->sendMessage(msg, wParam, lParam) : 0;
+}
+
+void WorkerLink::post(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+  std::lock_guard<std::timed_mutex> lock(windowLock_);
+  if (window_) window_->postMessage(msg, wParam, lParam);
+}
+
+bool WorkerLink::sleepFor(int ms) {
+  std::unique_lock<std::mutex> lock(sleepLock_);
+  return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return cancelled(); });
+}
+
+void WorkerLink::requestCancel() {
+  {
+    std::lock_guard<std::mutex> lock(sleepLock_);
+    cancel = true;
+  }
+  wake_.notify_all();
+}
+
+void WorkerLink::cut() {
+  // A worker may sit in a synchronous send that needs this (UI) thread to be handled.
+  while (!windowLock_.try_lock_for(std::chrono::milliseconds(10))) ui::Window::pumpMessages();
+  window_ = nullptr;
+  windowLock_.unlock();
+}
+
+WorkerThread::~WorkerThread() {
+  if (thread_.joinable()) stop("WorkerThread");
+}
+
+void WorkerThread::start(std::shared_ptr<WorkerLink> link, std::function<void()> body) {
+  link_ = link;
+  thread_ = std::thread([link, body = std::move(body)] {
+    body();
+    link->finished = true;
+  });
+}
+
+void WorkerThread::stop(const std::string& owner, int boundMs) {
+  if (!thread_.joinable()) return;
+  link_->requestCancel();
+  auto link = link_;
+  bool ended = ui::waitPumping([link] { return link->finished.load(); }, boundMs);
+  if (ended) {
+    thread_.join();
+  } else {
+    // Never killed: it keeps its cancel flag and finds the link cut.
+    platform::debugOutput(owner + "::stopWorker - Worker did not end in time, detached\n");
+    thread_.detach();
+  }
+  link_->cut();
+}

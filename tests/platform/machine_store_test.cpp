@@ -1,0 +1,156 @@
+// The machine store: several processes at once, damaged or foreign stores, OS profiles.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/debug.h"
+#include "platform/linux/machine_store.h"
+#include "platform/machine.h"
+#include "platform/registry.h"
+#include "platform/win_types.h"
+#include "tests/support/temp_machine.h"
+
+using namespace platform;
+using registry::Hive;
+
+namespace {
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int counter() {
+  return std::stoi(machine::systemInfo("TestCounter").value_or("0"));
+}
+
+TEST(MachineStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
+  TempMachine m;
+  constexpr int kChildren = 2, kRounds = 60;
+  std::vector<pid_t> children;
+  for (int c = 0; c < kChildren; ++c) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failures = 0;
+      try {
+        for (int i = 0; i < kRounds; ++i) {
+          std::string name = "v" + std::to_string(c) + "_" + std::to_string(i);
+          if (registry::setValue(Hive::LocalMachine, "SOFTWARE\\Race", name,
+                                 registry::Value::dword(i)) != win::ERROR_SUCCESS)
+            ++failures;
+          // Read-modify-write in one transaction: no increment may get lost.
+          machine::writeStore([](sqlite3*) {
+            machine::setSystemInfo("TestCounter", std::to_string(counter() + 1));
+          });
+        }
+      } catch (...) {
+        ++failures;
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(registry::valueNames(Hive::LocalMachine, "SOFTWARE\\Race").size(),
+            static_cast<size_t>(kChildren * kRounds));
+  EXPECT_EQ(counter(), kChildren * kRounds);
+}
+
+TEST(MachineStoreTest, CorruptStoreIsReportedAndLeftAlone) {
+  TempMachine m;
+  std::string bad = m.root() + "/damaged";
+  ASSERT_EQ(mkdir(bad.c_str(), 0777), 0);
+  std::string garbage(8192, '\x5a');
+  std::ofstream(bad + "/machine.db", std::ios::binary) << garbage;
+  try {
+    machine::useRoot(bad);
+    FAIL() << "a damaged store was accepted";
+  } catch (const machine::MachineError& e) {
+    EXPECT_NE(std::string(e.what()).find(bad + "/machine.db"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(fileBytes(bad + "/machine.db"), garbage);
+
+  // The ports answer with errors (and say why) instead of throwing at their callers.
+  std::vector<std::string> lines;
+  setDebugSink([&](const std::string& line) { lines.push_back(line); });
+  EXPECT_NE(registry::setValue(Hive::LocalMachine, "SOFTWARE\\X", "v", registry::Value::string("x")),
+            win::ERROR_SUCCESS);
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, "SOFTWARE"));
+  setDebugSink(nullptr);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("machine.db"), std::string::npos);
+  EXPECT_EQ(fileBytes(bad + "/machine.db"), garbage);
+}
+
+TEST(MachineStoreTest, ForeignDatabaseIsNotTakenOver) {
+  TempMachine m;
+  std::string other = m.root() + "/foreign";
+  ASSERT_EQ(mkdir(other.c_str(), 0777), 0);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((other + "/machine.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine')", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  std::string before = fileBytes(other + "/machine.db");
+  EXPECT_THROW(machine::useRoot(other), machine::MachineError);
+  EXPECT_EQ(fileBytes(other + "/machine.db"), before);
+}
+
+TEST(MachineStoreTest, ExistingMachineKeepsItsStateWhenReopened) {
+  TempMachine m("winxp-sp3-x86");
+  registry::setValue(Hive::CurrentUser, "Software\\Kept", "v", registry::Value::string("yes"));
+  machine::useRoot(m.root());  // the default profile does not reinitialise it
+  EXPECT_EQ(machine::systemInfo("Profile").value_or(""), "winxp-sp3-x86");
+  EXPECT_EQ(registry::readString(Hive::CurrentUser, "Software\\Kept", "v", 10).value_or(""), "yes");
+  EXPECT_FALSE(machine::is64BitProfile());
+}
+
+TEST(MachineStoreTest, ProfilesSetTheSystemInformation) {
+  struct Row {
+    const char* profile;
+    const char* major;
+    const char* minor;
+    const char* architecture;
+  } rows[] = {{"win7-sp1-x64", "6", "1", "9"},
+              {"win7-sp1-x86", "6", "1", "0"},
+              {"winxp-sp3-x86", "5", "1", "0"},
+              {"win8-x64", "6", "2", "9"}};
+  for (const Row& row : rows) {
+    TempMachine m(row.profile);
+    EXPECT_EQ(machine::systemInfo("MajorVersion").value_or(""), row.major) << row.profile;
+    EXPECT_EQ(machine::systemInfo("MinorVersion").value_or(""), row.minor) << row.profile;
+    EXPECT_EQ(machine::systemInfo("ProcessorArchitecture").value_or(""), row.architecture);
+    EXPECT_EQ(access((m.root() + "/drive_c/Program Files (x86)").c_str(), F_OK) == 0,
+              std::string(row.architecture) == "9")
+        << row.profile;
+  }
+  TempMachine m;
+  EXPECT_THROW(machine::applyProfile("win95"), machine::MachineError);
+  EXPECT_EQ(machine::systemInfo("Profile").value_or(""), "win7-sp1-x64");
+}
+
+TEST(MachineStoreTest, KnownFoldersExist) {
+  TempMachine m;
+  std::string user = machine::userName();
+  for (std::string folder : {"windows/system32", "Program Files", "Program Files (x86)",
+                             "ProgramData/Microsoft/Windows/Start Menu/Programs",
+                             "Users/Public/Desktop"})
+    EXPECT_EQ(access((m.root() + "/drive_c/" + folder).c_str(), F_OK), 0) << folder;
+  for (std::string folder : {"Documents", "AppData/Local/Temp"})
+    EXPECT_EQ(access((m.root() + "/drive_c/Users/" + user + "/" + folder).c_str(), F_OK), 0)
+        << folder;
+}
+
+}  // namespace
