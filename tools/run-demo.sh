@@ -4,6 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  echo "The wizard needs a display and none was found (DISPLAY is not set)." >&2
+  echo "Run it under a virtual display:  xvfb-run -a bash tools/run-demo.sh" >&2
+  exit 2
+fi
 build=$PWD/build
 export CORVANTA_MACHINE=${CORVANTA_MACHINE:-$build/demo-machine}
 export PATH=$build/tools:$PATH
