@@ -87,7 +87,14 @@ bool DemoServer::start(uint16_t port) {
     port_ = port;
   }
   // The socket listens already: clients may connect before the accept loop runs.
-  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  thread_ = std::thread([this, ended] {
+    server_->listen_after_bind();
+    *ended = true;  // a loop that failed at once must not be waited for
+  });
+  // stop() only reaches a loop that runs: wait for it.
+  while (!server_->is_running() && !*ended)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return true;
 }
 

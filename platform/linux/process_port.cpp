@@ -31,9 +31,10 @@ std::vector<std::string> splitCommandLine(const std::string& line) {
   size_t i = 0;
   const size_t n = line.size();
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (i < n && blank(line[i])) ++i;
-  if (i >= n) return words;
-  // The program name: quotes group, backslashes are plain characters.
+  if (n == 0) return words;
+  // The program name: quotes group, backslashes are plain characters. A line that starts
+  // with a blank has an empty program name, and its first word is an argument: installers
+  // are started with " /quiet"-style command lines that rely on it.
   std::string program;
   if (line[i] == '"') {
     ++i;

@@ -15,7 +15,9 @@ TEST(CommandLineTest, SplitTable) {
     Words words;
   } rows[] = {
       {"", {}},
-      {"   ", {}},
+      {"   ", {""}},
+      {" /quiet /norestart", {"", "/quiet", "/norestart"}},  // empty program name
+      {" ", {""}},
       {"prog", {"prog"}},
       {"prog a b", {"prog", "a", "b"}},
       {"prog  \t a\t\tb  ", {"prog", "a", "b"}},
