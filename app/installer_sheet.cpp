@@ -1,5 +1,11 @@
 #include "app/installer_sheet.h"
 
+#include "app/installer_app.h"
+#include "platform/file_helpers.h"
+#include "platform/shell.h"
+#include "platform/ui/ui.h"
+#include "platform/win_types.h"
+
 #include "content/content_pages.h"
 #include "engine/app_context.h"
 #include "migration/import_profiles_page.h"
@@ -118,4 +124,51 @@ void qnDPrismalSDKInstallerSheet::onCommand(int id) {
     }
   }
   ui::PropertySheet::onCommand(id);
+}
+
+int qnDPrismalSDKInstallerSheet::launchInstallerAndClose(const std::string& installerPath,
+                                                        ui::Window* owner) {
+  if (!fileExists(installerPath)) {
+    ui::messageBox(owner,
+                   "Error: Unable to locate the selected installer file. Please try again.",
+                   kInstallerCaption, win::MB_OK);
+    return -1;
+  }
+  long answer = platform::shell::shellExecute("open", installerPath, "",
+                                              appContext().applicationFolder);
+  if (answer > 32) {
+    postMessage(WM_CLOSE_, 0, 0);
+    return 1;
+  }
+  ui::messageBox(owner,
+                 "Unable to launch the selected installer. Error code - " +
+                     std::to_string(answer),
+                 kInstallerCaption, win::MB_OK);
+  return -1;
+}
+
+long qnDPrismalSDKInstallerSheet::onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+  switch (msg) {
+    case WM_CLOSE_:
+      endDialog(win::IDCANCEL);
+      return 0;
+    case WM_UPGRADE_INFO_READY:
+      // The active page's activation runs once more to show what the check found.
+      if (wParam == 101 && activePage()) activePage()->onSetActive();
+      return 0;
+    case WM_START_NEW_INSTALLER: {
+      auto* app = CCorvantaPrismalSDKInstallerApp::instance();
+      if (!app) return 0;
+      std::string target = appContext().applicationFolder + "\\" + app->newInstallerFileName;
+      if (!moveFileReplacing(target, app->newInstallerPath)) {
+        ui::messageBox(this,
+                       "Error: Unable to copy the selected installer file. Please try again.",
+                       kInstallerCaption, win::MB_OK);
+        return 0;
+      }
+      launchInstallerAndClose(target, this);
+      return 0;
+    }
+  }
+  return ui::PropertySheet::onMessage(msg, wParam, lParam);
 }

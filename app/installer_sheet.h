@@ -31,8 +31,16 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   // The page titles are "<caption> - <title text>".
   static std::string pageTitle(const std::string& text);
 
+  // Opens an installer with the shell and closes the wizard when it started.
+  int launchInstallerAndClose(const std::string& installerPath, ui::Window* owner);
+
+  static constexpr unsigned WM_START_NEW_INSTALLER = 0x400 + 7;
+  static constexpr unsigned WM_UPGRADE_INFO_READY = 0x400 + 8;
+  static constexpr unsigned WM_CLOSE_ = 0x10;
+
   void onInitDialog() override;
   void onCommand(int id) override;
+  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
  private:
   bool passedOver(int index) const;

@@ -1,7 +1,9 @@
 // The wizard sheet and the core pages, driven through the scripted UI on a fresh machine.
 #include <gtest/gtest.h>
 
+#include "app/installer_app.h"
 #include "app/installer_sheet.h"
+#include "platform/file_helpers.h"
 #include "engine/app_context.h"
 #include "pages/core_components_pages.h"
 #include "platform/files.h"
@@ -176,6 +178,41 @@ TEST_F(WizardTest, SecondActivationExchangesDataTwice) {
   s.setActivePage(kCorePage - 1);
   s.setActivePage(kCorePage);
   EXPECT_EQ(corePage().dataExchangeCount() - first, 2);
+}
+
+}  // namespace
+
+namespace {
+
+class NewInstallerTest : public WizardTest {};
+
+TEST_F(NewInstallerTest, ADownloadedInstallerIsMovedBesideTheWizardAndStarted) {
+  CCorvantaPrismalSDKInstallerApp app("C:\\Installer\\setup.exe");
+  platform::files::createDirectory("C:\\Downloads");
+  platform::files::writeFile("C:\\Downloads\\newer.exe", "#!/bin/sh\n");
+  app.newInstallerPath = "C:\\Downloads\\newer.exe";
+  app.newInstallerFileName = "Newer.exe";
+  auto& s = sheet();
+  s.sendMessage(qnDPrismalSDKInstallerSheet::WM_START_NEW_INSTALLER, 0, 0);
+  EXPECT_TRUE(fileExists("C:\\Installer\\Newer.exe"));
+  EXPECT_FALSE(fileExists("C:\\Downloads\\newer.exe"));
+  ui_.pump();  // the close request is posted
+  EXPECT_TRUE(s.ended());
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(NewInstallerTest, AFailedMoveLeavesTheWizardOpen) {
+  CCorvantaPrismalSDKInstallerApp app("C:\\Installer\\setup.exe");
+  app.newInstallerPath = "C:\\Downloads\\missing.exe";
+  app.newInstallerFileName = "Newer.exe";
+  auto& s = sheet();
+  s.sendMessage(qnDPrismalSDKInstallerSheet::WM_START_NEW_INSTALLER, 0, 0);
+  ui_.pump();
+  EXPECT_FALSE(s.ended());
+  EXPECT_EQ(ui_.messageTexts(),
+            (std::vector<std::string>{
+                "Error: Unable to copy the selected installer file. Please try again."}));
+  EXPECT_EQ(s.launchInstallerAndClose("C:\\Installer\\none.exe", &s), -1);
 }
 
 }  // namespace
