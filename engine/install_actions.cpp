@@ -2,19 +2,41 @@
 // download dialog and its post-install action, remove one through the uninstall runner.
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <ctime>
+#include <functional>
 #include <strings.h>
 
 #include "engine/app_context.h"
+#include "engine/check_installations.h"
+#include "engine/check_support.h"
 #include "engine/install_manager.h"
+#include "engine/platform_needs.h"
 #include "platform/debug.h"
+#include "platform/file_helpers.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
 #include "runners/download_and_install_component.h"
+#include "runners/please_wait.h"
 #include "runners/uninstall_component.h"
+#include "runners/unzipper.h"
+
+namespace files = platform::files;
+namespace reg = platform::registry;
+using C = mxCheckInstallations;
+using check_support::replaceFile;
 
 namespace {
 
 bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+void showError(const std::string& text) {
+  ui::messageBox(appContext().mainWindow, text, kInstallerCaption, win::MB_OK);
+}
 
 constexpr std::array kDownloadOnly = {
     "OpenCV 2.4.9 (Python 27)",
@@ -28,19 +50,241 @@ constexpr std::array kDownloadOnly = {
     "Corvanta Prismal SDK Version XI 11.0.0.614 Installer",
 };
 
-// Components whose installation is completed by an action of their own after the
-// download; the actions that are not built yet fail so that the entry shows "Failed".
-constexpr std::array kWithPostInstallAction = {
-    "OpenCV 2.4.9 (Python 27)",
-    "OpenCV 3.0.0",
-    "Corvanta 9.3.0.524 IPP",
-    "Vantor API 1.0.0.3 Files",
-    "Shared Memory Camera Driver",
-    "Cue Keeper 1.0.0.1(3587)",
-    "OPC Scout (SIMATIC NET OPC-Client V6.2-3133)",
-    "Imaging Source Camera Driver",
-    "Corvanta OpcRelay 1.9.0.26",
+const char* const kCueKeeperVersion = "Cue Keeper 1.0.0.1(3587)";
+
+// The modeless please-wait notice, closed when the step ends whichever way.
+class PleaseWait {
+ public:
+  PleaseWait() {
+    dialog_.createModeless(appContext().mainWindow);
+    ui::Window::pumpMessages();
+  }
+  ~PleaseWait() { close(); }
+  void close() {
+    if (dialog_.isOpen()) dialog_.destroyWindow();
+  }
+
+ private:
+  DPleaseWaitDlg dialog_;
 };
+
+// ---- packages unpacked into the runtime folder ----
+
+struct RuntimePackage {
+  const char* component;
+  const char* package;
+  const char* target;  // below the runtime folder; "" is the runtime folder itself
+  bool waitNotice;
+  bool appendToPath;   // the target joins the machine's Path
+  bool replacesModule; // the build's Python\cv2.pyd becomes the runtime's
+  const char* extractError;
+};
+
+constexpr RuntimePackage kRuntimePackages[] = {
+    {"OpenCV 2.4.9 (Python 27)", "opencv-249_py27_bin.zip", "OpenCV249Py27", true, true, true,
+     "Error: Unable to extract the OpenCV 2.4.9 files. Please try again."},
+    {"OpenCV 3.0.0", "opencv-300_bin.zip", "OpenCV300", true, true, true,
+     "Error: Unable to extract the OpenCV 3.0.0 files. Please try again."},
+    {"Corvanta 9.3.0.524 IPP", "Corvanta_9.3.0.524_IPP.zip", "IPP924", true, true, false,
+     "Error: Unable to extract the IPP module files. Please try again."},
+    {"Vantor API 1.0.0.3 Files", "vantorapi-1.0.0.3.zip", "Python", false, false, false,
+     "Error: Unable to extract the Vantor API module files. Please try again."},
+    {"Shared Memory Camera Driver", "SMCameraClient-1.0.0.5.zip", "", false, false, false,
+     "Error: Unable to extract the Shared Memory Camera Driver files. Please try again."},
+};
+
+bool installRuntimePackage(const RuntimePackage& p, const ComponentEntry& e) {
+  // A missing package fails without a message: the entry then shows "Failed".
+  std::string package = e.downloadFolder + "\\" + p.package;
+  if (!fileExists(package)) return false;
+  std::string rt;
+  if (!C::getRuntimeFolder(rt)) return false;
+  std::string target = rt + p.target;
+  if (*p.target && !fileExists(target)) files::createDirectory(target);
+  std::unique_ptr<PleaseWait> wait;
+  if (p.waitNotice) wait = std::make_unique<PleaseWait>();
+  if (!CUnzipper::unzip(package, target.empty() ? rt : target)) {
+    wait.reset();
+    showError(p.extractError);
+    return false;
+  }
+  wait.reset();
+  bool result = true;
+  if (p.appendToPath) result = C::appendToSystemPath(target);
+  if (p.replacesModule) {
+    std::string module = target + "\\Python\\cv2.pyd";
+    if (!fileExists(module)) return false;
+    return replaceFile(module, rt + "Python\\cv2.pyd") && result;
+  }
+  return result;
+}
+
+// ---- packages unpacked into a scratch folder and run from there ----
+
+// "<application folder>\<parent>\YYYYMMDDhhmmss", emptied and created anew.
+std::string makeScratchFolder(const char* parent) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%.4d%.2d%.2d%.2d%.2d%.2d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  std::string folder = appContext().applicationFolder + "\\" + parent + "\\" + stamp;
+  if (fileExists(folder)) deleteFolderRecursive(folder, folder);
+  CUnzipper::createFolderTree(folder);
+  return folder;
+}
+
+bool installOpcScout(const ComponentEntry& e) {
+  std::string package = e.downloadFolder + "\\SIMATIC_NET_OPC_Client_V6.2_3133.zip";
+  if (!fileExists(package)) return false;
+  std::string scratch = makeScratchFolder("_CorvantaInstallData\\Utilities");
+  PleaseWait wait;
+  auto fail = [&](const char* message) {
+    deleteFolderRecursive(scratch, scratch);
+    wait.close();
+    showError(message);
+    return false;
+  };
+  if (!CUnzipper::unzip(package, scratch))
+    return fail("Error: Unable to extract the OPC Scout files. Please try again.");
+  std::string disk1 = scratch + "\\disk1";
+  std::string setup = disk1 + "\\setup.exe";
+  if (!fileExists(setup))
+    return fail("Error: Unable to locate OPC Scout setup file. Please try again.");
+  // The setup hands over to its clean-up program; the notice below waits for that one.
+  if (!platform::process::start(setup, "\"" + setup + "\" \\silent"))
+    platform::debugOutput("mxInstallManagerBase::runPostInstallActions - Unable to start " +
+                          setup + "\n");
+  wait.close();
+  {
+    DOpcScoutInstallPleaseWait notice(disk1 + "\\_isdel.exe", appContext().mainWindow);
+    notice.setWatchLimits(watchTimings().opcScoutAppearPolls, watchTimings().opcScoutRunningPolls);
+    notice.doModal();
+  }
+  deleteFolderRecursive(scratch, scratch);
+  return true;
+}
+
+bool installImagingSourceDriver(const ComponentEntry& e) {
+  std::string package = e.downloadFolder + "\\usbcam_2.6.5_tis_02.zip";
+  if (!fileExists(package)) return false;
+  std::string scratch = makeScratchFolder("_CorvantaInstallData\\Installations3rdParty");
+  PleaseWait wait;
+  const char* message =
+      "Error: Unable to extract the Imaging Source Camera Driver files. Please try again.";
+  std::string installer = scratch + "\\drvInstaller.exe";
+  if (!CUnzipper::unzip(package, scratch) || !fileExists(installer)) {
+    deleteFolderRecursive(scratch, scratch);
+    wait.close();
+    showError(message);
+    return false;
+  }
+  platform::process::startAndWait(installer, "\"" + installer + "\"");
+  wait.close();
+  deleteFolderRecursive(scratch, scratch);
+  return true;
+}
+
+// ---- the controller product: unpacked into program files, with its version file and
+// shortcuts ----
+
+bool installCueKeeper(const ComponentEntry& e) {
+  std::string package = e.downloadFolder + "\\" + e.fileName;
+  if (!fileExists(package)) {
+    showError("Error: Unable to locate the downloaded file. Please try again.");
+    return false;
+  }
+  std::string programFiles;
+  if (!C::getProgramFilesFolder(programFiles)) {
+    showError("Error: Unable to locate the target directory. Please try again.");
+    return false;
+  }
+  std::string maker = programFiles + "\\Brenholm AS";
+  std::string folder = maker + "\\Cue Keeper";
+  if (!fileExists(maker)) files::createDirectory(maker);
+  if (!fileExists(folder)) files::createDirectory(folder);
+  if (!CUnzipper::unzip(package, folder)) {
+    showError("Error: Unable to extract the Cue Keeper files. Please try again.");
+    return false;
+  }
+  std::string versionFile = folder + "\\version.txt";
+  deleteFileIfPresent(versionFile);
+  auto out = files::OutputFile::create(versionFile);
+  if (!out) {
+    showError("Error: Unable to create the version info file. Please try again.");
+    return false;
+  }
+  out->write(kCueKeeperVersion, std::char_traits<char>::length(kCueKeeperVersion));
+  out->close();
+
+  std::string target = folder + "\\gui\\CueKeeper.gui.exe";
+  std::string working = folder + "\\gui";
+  std::string desktop;
+  if (mxInstallManagerBase::getCommonDesktopFolder(desktop))
+    mxInstallManagerBase::createControllerShortcut(desktop, target, working);
+  std::string programs;
+  if (mxInstallManagerBase::getCommonProgramsFolder(programs)) {
+    std::string group = programs + "\\Brenholm Software Solutions";
+    std::string menu = group + "\\Cue Keeper";
+    if (!fileExists(group)) files::createDirectory(group);
+    if (!fileExists(menu)) files::createDirectory(menu);
+    mxInstallManagerBase::createControllerShortcut(menu, target, working);
+  }
+  return true;  // the shortcuts are a convenience; the product is in place
+}
+
+// ---- OpcRelay: its Python module joins the runtime's ----
+
+bool installOpcRelayModule(const ComponentEntry&) {
+  if (!C::isMsiProductInstalled("{58D6B910-EFAA-4131-A0FC-3F095362B947}")) return false;
+  const char* warning =
+      "Warning: Unable to copy 'opcrelayx.py' file to '[Corvanta Runtime]\\Python' directory.";
+  std::string rt, relay;
+  if (!C::getRuntimeFolder(rt) || !mxInstallManagerBase::getOpcRelayFolder(relay) ||
+      !fileExists(rt + "Python") || !fileExists(relay + "Python\\opcrelayx.py")) {
+    showError(warning);
+    return true;
+  }
+  if (!replaceFile(relay + "Python\\opcrelayx.py", rt + "Python\\opcrelayx.py")) showError(warning);
+  return true;
+}
+
+struct PostInstallAction {
+  const char* component;
+  std::function<bool(const ComponentEntry&)> run;
+};
+
+const std::vector<PostInstallAction>& postInstallActions() {
+  static const std::vector<PostInstallAction> actions = [] {
+    std::vector<PostInstallAction> list;
+    for (const RuntimePackage& p : kRuntimePackages)
+      list.push_back({p.component, [&p](const ComponentEntry& e) { return installRuntimePackage(p, e); }});
+    list.push_back({"Cue Keeper 1.0.0.1(3587)", installCueKeeper});
+    list.push_back({"OPC Scout (SIMATIC NET OPC-Client V6.2-3133)", installOpcScout});
+    list.push_back({"Imaging Source Camera Driver", installImagingSourceDriver});
+    list.push_back({"Corvanta OpcRelay 1.9.0.26", installOpcRelayModule});
+    return list;
+  }();
+  return actions;
+}
+
+bool appendBuildToPath(C::OpenCvBuild build) {
+  std::string rt;
+  return C::getRuntimeFolder(rt) && C::appendToSystemPath(rt + C::openCvFolderName(build));
+}
+
+const std::vector<std::pair<const char*, std::function<bool()>>>& customActions() {
+  static const std::vector<std::pair<const char*, std::function<bool()>>> actions = {
+      {"pywin32-219.win32-py2.7", [] { return C::configurePyWin32(); }},
+      {"OpenCV 2.4.9 (Python 27)", [] { return appendBuildToPath(C::OpenCvBuild::V249); }},
+      {"OpenCV 3.0.0", [] { return appendBuildToPath(C::OpenCvBuild::V300); }},
+      {"AVT Universal Package 2.2.0",
+       [] { return C::activateAvtLibrary("uniAVTGrab_Universal_2_2_0.dll"); }},
+      {"AVT Fire Package 2.11", [] { return C::activateAvtLibrary("uniAVTGrab_Fire_2_11.dll"); }},
+  };
+  return actions;
+}
 
 }  // namespace
 
@@ -65,10 +309,8 @@ int mxInstallManagerBase::installComponent(const ComponentEntry& e, int position
     return -1;
   }
   if (!executeCustomActions(e))
-    ui::messageBox(appContext().mainWindow,
-                   "Warning: Unable to excute custom actions. Continuing with the further "
-                   "installations.",
-                   kInstallerCaption, win::MB_OK);
+    showError("Warning: Unable to excute custom actions. Continuing with the further "
+              "installations.");
   e.setProgress("Ok");
   e.setState("Installed");
   return 1;
@@ -94,12 +336,38 @@ int mxInstallManagerBase::uninstallComponent(const ComponentEntry& e, int positi
 }
 
 bool mxInstallManagerBase::runPostInstallActions(const ComponentEntry& e) {
-  bool hasAction = std::any_of(kWithPostInstallAction.begin(), kWithPostInstallAction.end(),
-                               [&](const char* n) { return sameName(e.name, n); });
-  if (!hasAction) return true;
-  platform::debugOutput("mxInstallManagerBase::runPostInstallActions - no action for " +
-                        e.name + "\n");
-  return false;
+  for (const auto& action : postInstallActions())
+    if (sameName(e.name, action.component)) return action.run(e);
+  return true;
 }
 
-bool mxInstallManagerBase::executeCustomActions(const ComponentEntry& e) { return true; }
+bool mxInstallManagerBase::executeCustomActions(const ComponentEntry& e) {
+  for (const auto& [name, action] : customActions())
+    if (sameName(e.name, name)) return action();
+  return true;
+}
+
+bool mxInstallManagerBase::getOpcRelayFolder(std::string& folder) {
+  std::string key = std::string(check_support::kMakerKey) + "Corvanta OpcRelay 1.9.0.26";
+  if (!reg::keyExists(reg::Hive::LocalMachine, key)) return false;
+  folder = reg::readString(reg::Hive::LocalMachine, key, "InstallPath", 260).value_or("");
+  // The module path is appended to the folder; a folder written without its final
+  // backslash must not run into the file name.
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return true;
+}
+
+bool mxInstallManagerBase::getCommonProgramsFolder(std::string& folder) {
+  return platform::shell::getFolderPath(platform::shell::CSIDL_COMMON_PROGRAMS, folder);
+}
+
+bool mxInstallManagerBase::getCommonDesktopFolder(std::string& folder) {
+  return platform::shell::getFolderPath(platform::shell::CSIDL_COMMON_DESKTOPDIRECTORY, folder);
+}
+
+bool mxInstallManagerBase::createControllerShortcut(const std::string& linkFolder,
+                                                    const std::string& target,
+                                                    const std::string& workingFolder) {
+  return platform_needs::createShellLink(
+      linkFolder + "\\" + kCueKeeperVersion + ".lnk", target, "", workingFolder);
+}

@@ -5,6 +5,7 @@
 
 #include "engine/app_context.h"
 #include "engine/check_installations.h"
+#include "engine/lookups.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/ui/ui.h"
@@ -30,6 +31,8 @@ std::string boundedText(std::string text) {
 mxInstallManagerBase::~mxInstallManagerBase() { releaseComponents(); }
 
 int mxInstallManagerBase::setComponents(unsigned count, ComponentEntry* const* entries) {
+  // A list set over an earlier one would otherwise be lost with everything it owns.
+  releaseComponents();
   count_ = count;
   entries_ = count ? new (std::nothrow) ComponentEntry*[count] : nullptr;
   if (!entries_) {
@@ -56,6 +59,8 @@ int mxInstallManagerBase::updateComponentStates(int first, int last) {
   for (int i = first; i <= last; ++i) {
     ComponentEntry* e = entry(static_cast<unsigned>(i));
     if (!e) continue;
+    // The presence test and the state tests of one entry ask many of the same questions.
+    lookups::EvaluationScope scope;
     if (!isComponentInstalled(*e)) {
       e->setState("Not Installed");
       result = -1;

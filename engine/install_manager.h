@@ -47,6 +47,14 @@ class mxInstallManagerBase {
   // installs them.
   static bool isDownloadOnlyComponent(const std::string& name);
 
+  // Supporting steps of the post-install actions.
+  static bool getOpcRelayFolder(std::string& folder);
+  static bool getCommonProgramsFolder(std::string& folder);
+  static bool getCommonDesktopFolder(std::string& folder);
+  // A shortcut named after the controller's version in linkFolder.
+  static bool createControllerShortcut(const std::string& linkFolder, const std::string& target,
+                                       const std::string& workingFolder);
+
  private:
   // Shows the repair question until nothing in first..last needs repair; false when the
   // user declined.

@@ -44,7 +44,29 @@ class OutputFile {
   static std::unique_ptr<OutputFile> create(const std::string& path);
   virtual ~OutputFile() = default;
   virtual bool write(const char* data, size_t size) = 0;
+  // SetFileTime on the open file: creation and last-write time in seconds since 1970, the
+  // last-access time kept. Where the creation time cannot be set it stays as it is.
+  virtual bool setTimes(int64_t creationTime, int64_t lastWriteTime) { return false; }
   virtual bool close() = 0;
+};
+
+// Many new files below one folder (archive extraction). Names below the folder are matched
+// without regard to case once per folder and then remembered, so each file costs about what
+// creating it costs. Meant for a tree that nobody else changes meanwhile. On Windows a
+// plain join onto the folder.
+class FolderTree {
+ public:
+  // nullptr when folder is not an existing folder.
+  static std::unique_ptr<FolderTree> open(const std::string& folder);
+  virtual ~FolderTree() = default;
+  // Creates the folders of relative ("a\\b\\c") that are missing; false when a file is in
+  // the way or a folder cannot be made.
+  virtual bool createFolders(const std::string& relative) = 0;
+  // CreateFile with CREATE_ALWAYS of relative; nullptr when its folder is missing, or the
+  // name is a folder or a read-only file.
+  virtual std::unique_ptr<OutputFile> createFile(const std::string& relative) = 0;
+  // DeleteFile of a file made or found through this tree.
+  virtual bool deleteFile(const std::string& relative) = 0;
 };
 
 // The host path of a Windows path, for libraries that open files themselves (minizip,

@@ -2,7 +2,9 @@
 // The emulated Windows machine behind the ports: which machine is in use, how Windows
 // paths map onto it, and the administration that stand-in programs, tools and tests need.
 // Code of the system itself never calls this; it uses the ports.
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,40 @@ struct Product {
 void registerProduct(const Product& product);
 bool unregisterProduct(const std::string& code, int context);
 std::vector<Product> products();
+
+// Emulated top-level windows, shown by stand-in programs (through corvanta-machine) so that
+// the wizard's watchers can find and answer them. A window lives while its owner process
+// runs.
+struct WindowInfo {
+  uintptr_t handle = 0;
+  std::string title;
+  unsigned long ownerPid = 0;
+};
+uintptr_t createWindow(const std::string& title, unsigned long ownerPid);
+bool destroyWindow(uintptr_t handle);
+std::vector<WindowInfo> windowList();
+
+struct WindowMessage {
+  unsigned message = 0;
+  uintptr_t wParam = 0;
+  intptr_t lParam = 0;
+};
+// The owner's side of SendMessage: takes the next message sent to the window, waiting up to
+// timeoutMs (negative: without limit), and answers it with result. WM_CLOSE also destroys
+// the window, as the default window procedure does. nullopt on timeout or when the window
+// is gone.
+std::optional<WindowMessage> takeMessage(uintptr_t handle, int timeoutMs, intptr_t result = 0);
+
+// Events of the machine's desktop: opens through the shell (verb "open", "explore", ...)
+// and broadcasts (verb "WM_WININICHANGE", file the area), in the order they happened.
+struct DesktopEvent {
+  std::string verb, file, parameters, directory;
+};
+std::vector<DesktopEvent> desktopEvents();
+
+// The stand-in system programs of drive C (msiexec.exe, regsvr32.exe, rundll32.exe,
+// explorer.exe): written when missing. They run corvanta-machine, found on PATH or beside
+// the running program.
+void installStandIns();
 
 }  // namespace platform::machine

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "engine/app_context.h"
 #include "platform/debug.h"
@@ -35,7 +36,10 @@ namespace {
 using Job = DDownloadAndInstallComponent::Job;
 constexpr unsigned kNotify = DDownloadAndInstallComponent::WM_RUNNER_NOTIFY;
 constexpr size_t kMaxPath = win::MAX_PATH;
-constexpr size_t kBlock = 1023;
+// Large blocks keep the writes few; a block never runs past the next notice point (see the
+// read loop), so the notices and the cancellation points between blocks stay where the user
+// expects them.
+constexpr size_t kBlock = 128 * 1024;
 constexpr long long kReportStep = 102400;
 
 void notify(Job& job, int code, const char* text = nullptr) {
@@ -90,11 +94,17 @@ Outcome download(Job& job, int& result) {
   job.totalSizeKB = static_cast<long>(announced / 1024);
   notify(job, DDownloadAndInstallComponent::kStarted);
 
-  char buffer[kBlock + 1];
+  std::vector<char> buffer(kBlock);
   long long received = 0, reported = 0;
-  while (size_t got = request->read(buffer, kBlock)) {
+  for (;;) {
+    // Ending a block one byte past the next 100 KB step gives each notice the count of
+    // whole KB a reader of small blocks would report there (100, 200, ...).
+    long long toNotice = reported + kReportStep + 1 - received;
+    size_t want = toNotice < static_cast<long long>(kBlock) ? static_cast<size_t>(toNotice) : kBlock;
+    size_t got = request->read(buffer.data(), want);
+    if (got == 0) break;
     if (job.link->cancelled()) return Outcome::Quiet;
-    if (!file->write(buffer, got)) throw std::runtime_error("write failed");
+    if (!file->write(buffer.data(), got)) throw std::runtime_error("write failed");
     received += static_cast<long long>(got);
     if (received - reported > kReportStep) {
       reported += kReportStep;

@@ -9,12 +9,23 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
 #include "platform/debug.h"
+#include "platform/files.h"
 #include "platform/linux/machine_store.h"
 #include "platform/linux/products.h"
+#include "platform/linux/reg_file.h"
 #include "platform/machine.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/shell_link.h"
 #include "platform/win_types.h"
+#include "platform/windows.h"
+#include "tools/standins/standin_programs.h"
 
 namespace {
 
@@ -30,8 +41,15 @@ $XDG_DATA_HOME/corvanta/machine (~/.local/share/corvanta/machine). It is created
 Commands:
   init [--profile NAME]
       Create the machine (or switch an existing one to the OS profile NAME).
-  info
+  info | os show
       Show the OS profile and system information.
+  os list
+      List the OS profiles.
+  os set NAME
+      Switch the machine to the OS profile NAME (its version, edition, architecture...).
+  os set-info NAME VALUE
+      Change one item of the system information (for example ScreenDpi 120, ServerR2 1,
+      ProductInfoType 1, VersionExFails 1).
   reg get HIVE\KEY [NAME]
       Print a value (the default value when NAME is left out). REG_DWORD prints in decimal,
       REG_BINARY in hex.
@@ -43,6 +61,14 @@ Commands:
       Delete a key and everything below it.
   reg list HIVE\KEY
       List the sub-keys (ending in \) and the values of a key.
+  reg import FILE
+      Import a .reg file ("Windows Registry Editor Version 5.00" in UTF-16 or ANSI, or
+      "REGEDIT4"): [KEY], [-KEY], "name"="text", @=..., dword:, hex:, hex(N): with
+      continued lines, "name"=-. A malformed line is reported with its number and
+      nothing of the file is imported.
+  reg export HIVE\KEY FILE [--ansi]
+      Export a key and everything below it as REGEDIT5 text in UTF-16 (as the registry
+      editor writes it), or as REGEDIT4 ANSI text with --ansi. FILE - is standard output.
   msi register --code {GUID} [--context 1|2|4] --name NAME --version VERSION
                [--prop KEY=VALUE ...] [--remove-command COMMANDLINE]
       Register an installer product (context 4, the machine, by default). The remove command
@@ -57,13 +83,35 @@ Commands:
       Print the host path of a Windows path.
   path to-windows HOSTPATH
       Print the Windows path of a host path.
-  file set-version WINPATH VERSION
-      Give a machine file a version (its version resource).
+  file set-version WINPATH VERSION [--private-build TEXT]
+      Give a machine file a version resource (a file version, and a private-build text
+      with its flag when given).
   shell events
-      List the files opened through the shell: verb, file, parameters, folder.
+      List the desktop events in order: opens through the shell (verb, file, parameters,
+      folder) and broadcasts (WM_WININICHANGE and the area).
+  shell open FILE [PARAMETERS] [--verb VERB] [--dir FOLDER]
+      Open a file, folder, shell link or URL as ShellExecute does; prints its result.
+  link create LINK TARGET [--args ARGUMENTS] [--dir FOLDER] [--description TEXT]
+      Write a shell link (.lnk) to TARGET.
+  link show LINK
+      Print the target, arguments and working folder of a shell link.
+  window show TITLE [--owner PID]
+      Show an emulated top-level window owned by PID (default: the calling process, so a
+      stand-in script owns its windows; they go when it ends). Prints its handle.
+  window list
+      List the windows: handle, owner, title.
+  window wait HANDLE [--timeout MS]
+      Wait for the next message sent to the window and print it: "command ID" for
+      WM_COMMAND, "close" for WM_CLOSE (the window is then gone), "message N W L"
+      otherwise. Exit code 1 when none came in time or the window is gone.
+  window answer TITLE (--command ID | --close)
+      Send a command or WM_CLOSE to the first window with that title, as a user would.
+  window destroy HANDLE
+      Remove a window.
 
 HIVE is HKLM, HKCU, HKCR or HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT.
 Exit code: 0 on success, 1 when the command failed, 2 for a usage error.
+
 )";
 
 struct UsageError : std::runtime_error {
@@ -86,6 +134,15 @@ class Args {
       words_.erase(words_.begin() + static_cast<long>(i), words_.begin() + static_cast<long>(i) + 2);
       return true;
     }
+    return false;
+  }
+  // Whether the flag --name is there (removed from the words).
+  bool flag(const std::string& name) {
+    for (auto it = words_.begin(); it != words_.end(); ++it)
+      if (*it == name) {
+        words_.erase(it);
+        return true;
+      }
     return false;
   }
   std::vector<std::string> options(const std::string& name) {
@@ -226,8 +283,117 @@ int reg(const std::string& verb, Args& args) {
       std::cout << (name.empty() ? "(default)" : name) << "\t" << typeName(v.type) << "\t"
                 << formatValue(v) << "\n";
     }
+  } else if (verb == "import") {
+    auto p = args.positional(1, 1);
+    std::ifstream in(p[0], std::ios::binary);
+    if (!in) throw Failure(p[0] + ": cannot be read");
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    try {
+      machine::importRegFile(bytes.str());
+    } catch (const machine::MachineError& e) {
+      throw Failure(p[0] + ": " + e.what() + " (nothing was imported)");
+    }
+  } else if (verb == "export") {
+    bool ansi = args.flag("--ansi");
+    auto rest = args.positional(2, 2);
+    splitKey(rest[0], hive, key);
+    std::string text = machine::exportRegFile(hive, key, ansi);
+    if (rest[1] == "-") {
+      std::cout << text;
+    } else {
+      std::ofstream out(rest[1], std::ios::binary);
+      if (!(out << text)) throw Failure(rest[1] + ": cannot be written");
+    }
   } else {
     throw UsageError("unknown reg command '" + verb + "'");
+  }
+  return 0;
+}
+
+int os(const std::string& verb, Args& args) {
+  if (verb == "list") {
+    args.positional(0, 0);
+    for (const std::string& name : machine::profileNames()) std::cout << name << "\n";
+  } else if (verb == "show") {
+    args.positional(0, 0);
+    return -1;  // as "info"
+  } else if (verb == "set") {
+    auto p = args.positional(1, 1);
+    machine::applyProfile(p[0]);
+  } else if (verb == "set-info") {
+    auto p = args.positional(2, 2);
+    machine::setSystemInfo(p[0], p[1]);
+  } else {
+    throw UsageError("unknown os command '" + verb + "'");
+  }
+  return 0;
+}
+
+int window(const std::string& verb, Args& args) {
+  auto handleOf = [](const std::string& text) {
+    char* end = nullptr;
+    unsigned long long h = std::strtoull(text.c_str(), &end, 0);
+    if (text.empty() || *end || h == 0) throw UsageError("not a window handle: '" + text + "'");
+    return static_cast<uintptr_t>(h);
+  };
+  if (verb == "show") {
+    std::string owner;
+    bool haveOwner = args.option("--owner", owner);
+    auto p = args.positional(1, 1);
+    unsigned long pid = haveOwner ? std::stoul(owner) : static_cast<unsigned long>(getppid());
+    std::cout << machine::createWindow(p[0], pid) << "\n";
+  } else if (verb == "list") {
+    args.positional(0, 0);
+    for (const machine::WindowInfo& w : machine::windowList())
+      std::cout << w.handle << "\t" << w.ownerPid << "\t" << w.title << "\n";
+  } else if (verb == "wait") {
+    std::string timeout = "-1";
+    args.option("--timeout", timeout);
+    auto p = args.positional(1, 1);
+    auto message = machine::takeMessage(handleOf(p[0]), std::stoi(timeout));
+    if (!message) throw Failure("no message for window " + p[0]);
+    if (message->message == windows::WM_COMMAND) std::cout << "command " << message->wParam << "\n";
+    else if (message->message == windows::WM_CLOSE) std::cout << "close\n";
+    else std::cout << "message " << message->message << " " << message->wParam << " "
+                   << message->lParam << "\n";
+  } else if (verb == "answer") {
+    std::string command;
+    bool haveCommand = args.option("--command", command);
+    bool close = args.flag("--close");
+    std::vector<std::string> words = args.positional(1, 1);
+    if (haveCommand == close)
+      throw UsageError("window answer TITLE (--command ID | --close)");
+    windows::Hwnd w = windows::findWindow(words[0]);
+    if (!w) throw Failure("no window titled '" + words[0] + "'");
+    bool sent = close ? windows::closeWindow(w) : windows::sendCommand(w, std::stoi(command));
+    if (!sent) throw Failure("the window '" + words[0] + "' is gone");
+  } else if (verb == "destroy") {
+    auto p = args.positional(1, 1);
+    if (!machine::destroyWindow(handleOf(p[0]))) throw Failure("no window " + p[0]);
+  } else {
+    throw UsageError("unknown window command '" + verb + "'");
+  }
+  return 0;
+}
+
+int link(const std::string& verb, Args& args) {
+  if (verb == "create") {
+    shell::ShellLink l;
+    args.option("--args", l.arguments);
+    args.option("--dir", l.workingDirectory);
+    args.option("--description", l.description);
+    auto p = args.positional(2, 2);
+    l.target = p[1];
+    if (!shell::saveShellLink(l, p[0])) throw Failure(p[0] + ": the shell link cannot be written");
+  } else if (verb == "show") {
+    auto p = args.positional(1, 1);
+    shell::ShellLink l;
+    if (!shell::loadShellLink(p[0], l)) throw Failure(p[0] + ": not a shell link");
+    std::cout << "Target\t" << l.target << "\nArguments\t" << l.arguments
+              << "\nWorkingDirectory\t" << l.workingDirectory << "\n";
+  } else {
+    throw UsageError("unknown link command '" + verb + "'");
   }
   return 0;
 }
@@ -299,7 +465,7 @@ int run(std::vector<std::string> words) {
   if (words.empty()) throw UsageError("no command");
   std::string command = words[0];
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kHelp;
+    std::cout << kHelp << standins::kHelp;
     return 0;
   }
   Args args(std::vector<std::string>(words.begin() + 1, words.end()));
@@ -317,8 +483,24 @@ int run(std::vector<std::string> words) {
     std::cout << machine::root() << "\n";
     return 0;
   }
-  if (command == "info") {
-    args.positional(0, 0);
+  if (command == "msiexec" || command == "regsvr32" || command == "rundll32" ||
+      command == "explorer") {
+    // The stand-in programs take their arguments as Windows programs do: no options of ours.
+    std::vector<std::string> programArgs(words.begin() + 1, words.end());
+    if (command == "msiexec") return standins::msiexec(programArgs, std::cout, std::cerr);
+    if (command == "regsvr32") return standins::regsvr32(programArgs, std::cout, std::cerr);
+    if (command == "rundll32") return standins::rundll32(programArgs, std::cout, std::cerr);
+    return standins::explorer(programArgs, std::cout, std::cerr);
+  }
+  bool showInfo = command == "info";
+  if (command == "os") {
+    if (words.size() < 2) throw UsageError("'os' needs a sub-command");
+    Args osArgs(std::vector<std::string>(words.begin() + 2, words.end()));
+    if (os(words[1], osArgs) == 0) return 0;
+    showInfo = true;
+  }
+  if (showInfo) {
+    if (command == "info") args.positional(0, 0);
     for (const char* name : {"Profile", "ProductName", "MajorVersion", "MinorVersion",
                              "BuildNumber", "CSDVersion", "ProductType", "SuiteMask",
                              "ProcessorArchitecture", "ProductInfoType", "ServerR2", "ScreenDpi",
@@ -327,12 +509,14 @@ int run(std::vector<std::string> words) {
     return 0;
   }
   if (command == "reg" || command == "msi" || command == "path" || command == "file" ||
-      command == "shell") {
+      command == "shell" || command == "window" || command == "link") {
     if (words.size() < 2) throw UsageError("'" + command + "' needs a sub-command");
     std::string verb = words[1];
     Args verbArgs(std::vector<std::string>(words.begin() + 2, words.end()));
     if (command == "reg") return reg(verb, verbArgs);
     if (command == "msi") return msi(verb, verbArgs);
+    if (command == "window") return window(verb, verbArgs);
+    if (command == "link") return link(verb, verbArgs);
     if (command == "path") {
       auto p = verbArgs.positional(1, 1);
       if (verb == "to-host") std::cout << machine::toHost(p[0]) << "\n";
@@ -342,12 +526,26 @@ int run(std::vector<std::string> words) {
     }
     if (command == "file") {
       if (verb != "set-version") throw UsageError("unknown file command '" + verb + "'");
+      std::string privateBuild;
+      bool havePrivateBuild = verbArgs.option("--private-build", privateBuild);
       auto p = verbArgs.positional(2, 2);
       std::string host = machine::toHost(p[0]);
       if (FILE* f = std::fopen(host.c_str(), "rb")) std::fclose(f);
       else throw Failure(p[0] + ": no such file");
       machine::setFileVersion(machine::toWindows(host), p[1]);
+      machine::setFilePrivateBuild(machine::toWindows(host),
+                                   havePrivateBuild ? std::optional<std::string>(privateBuild)
+                                                    : std::nullopt);
       return 0;
+    }
+    if (verb == "open") {
+      std::string verbOption = "open", folder;
+      verbArgs.option("--verb", verbOption);
+      verbArgs.option("--dir", folder);
+      auto p = verbArgs.positional(1, 2);
+      long result = shell::shellExecute(verbOption, p[0], p.size() > 1 ? p[1] : "", folder);
+      std::cout << result << "\n";
+      return result > 32 ? 0 : 1;
     }
     if (verb != "events") throw UsageError("unknown shell command '" + verb + "'");
     verbArgs.positional(0, 0);

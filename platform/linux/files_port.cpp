@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #include "platform/files.h"
 #include "platform/linux/machine_store.h"
@@ -184,6 +185,16 @@ class HostOutputFile : public OutputFile {
       size -= static_cast<size_t>(w);
     }
     return true;
+  }
+  // Linux keeps the birth time it gave the file; only the last-write time moves.
+  bool setTimes(int64_t creationTime, int64_t lastWriteTime) override {
+    if (fd_ < 0) return false;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(lastWriteTime);
+    times[1].tv_nsec = 0;
+    return futimens(fd_, times) == 0;
   }
   bool close() override {
     if (fd_ < 0) return true;
@@ -377,6 +388,178 @@ std::unique_ptr<OutputFile> OutputFile::create(const std::string& path) {
   int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   return std::make_unique<HostOutputFile>(fd);
+}
+
+namespace {
+
+std::string lowerCase(std::string s) {
+  for (char& c : s) c = lower(c);
+  return s;
+}
+
+// The host side of a FolderTree: every folder met is listed once, by lower-case name.
+class HostFolderTree : public FolderTree {
+ public:
+  explicit HostFolderTree(std::string top) { folders_[""].host = std::move(top); }
+
+  bool createFolders(const std::string& relative) override {
+    Folder* folder = &folders_[""];
+    std::string key;
+    for (const std::string& part : components(relative)) {
+      if (!list(*folder)) return false;
+      std::string lowered = lowerCase(part);
+      std::string childKey = key + "/" + lowered;
+      auto found = folder->entries.find(lowered);
+      if (found == folder->entries.end()) {
+        if (!writable(*folder)) return false;
+        std::string host = folder->host + "/" + part;
+        if (mkdir(host.c_str(), 0777) != 0) return false;
+        folder->entries[lowered] = {part, true};
+        Folder& child = folders_[childKey];
+        child.host = host;
+        child.listed = true;  // new and empty
+      } else {
+        if (!found->second.isFolder) return false;
+        Folder& child = folders_[childKey];
+        if (child.host.empty()) child.host = folder->host + "/" + found->second.name;
+      }
+      key = childKey;
+      folder = &folders_[key];
+    }
+    return true;
+  }
+
+  std::unique_ptr<OutputFile> createFile(const std::string& relative) override {
+    std::string host;
+    Folder* folder = nullptr;
+    std::string lowered;
+    if (!locate(relative, folder, lowered, host)) return nullptr;
+    auto found = folder->entries.find(lowered);
+    if (found != folder->entries.end()) {
+      struct stat st;
+      if (found->second.isFolder || stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+          readOnly(st))
+        return nullptr;
+    } else if (!writable(*folder)) {
+      return nullptr;
+    }
+    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    if (found == folder->entries.end())
+      folder->entries[lowered] = {host.substr(host.rfind('/') + 1), false};
+    return std::make_unique<HostOutputFile>(fd);
+  }
+
+  bool deleteFile(const std::string& relative) override {
+    std::string host;
+    Folder* folder = nullptr;
+    std::string lowered;
+    if (!locate(relative, folder, lowered, host)) return false;
+    auto found = folder->entries.find(lowered);
+    struct stat st;
+    if (found == folder->entries.end() || found->second.isFolder ||
+        stat(host.c_str(), &st) != 0 || readOnly(st) || unlink(host.c_str()) != 0)
+      return false;
+    folder->entries.erase(found);
+    return true;
+  }
+
+ private:
+  struct Entry {
+    std::string name;  // as stored
+    bool isFolder = false;
+  };
+  struct Folder {
+    std::string host;
+    bool listed = false;
+    int writable = -1;  // unknown
+    std::map<std::string, Entry> entries;  // by lower-case name
+  };
+
+  // Windows drops trailing dots and blanks; "." is the folder itself. ".." is not followed:
+  // a tree never reaches above its top.
+  static std::vector<std::string> components(const std::string& relative) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i <= relative.size(); ++i) {
+      if (i < relative.size() && relative[i] != '\\' && relative[i] != '/') {
+        part += relative[i];
+        continue;
+      }
+      // "..", and what Windows would shorten to it, becomes an empty name that nothing
+      // matches.
+      bool dotsOnly = !part.empty() && part.find_first_not_of(". ") == std::string::npos;
+      if (dotsOnly && part != ".") {
+        parts.push_back(std::string());
+        part.clear();
+        continue;
+      }
+      while (part.size() > 1 && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+      if (!part.empty() && part != ".") parts.push_back(part);
+      part.clear();
+    }
+    return parts;
+  }
+
+  bool list(Folder& folder) {
+    if (folder.listed) return true;
+    DIR* dir = opendir(folder.host.c_str());
+    if (!dir) return false;
+    while (dirent* e = readdir(dir)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      bool isFolder = e->d_type == DT_DIR;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        struct stat st;
+        isFolder = stat((folder.host + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+      }
+      folder.entries.emplace(lowerCase(name), Entry{name, isFolder});
+    }
+    closedir(dir);
+    folder.listed = true;
+    return true;
+  }
+
+  bool writable(Folder& folder) {
+    if (folder.writable < 0) folder.writable = writableFolder(folder.host) ? 1 : 0;
+    return folder.writable == 1;
+  }
+
+  // The folder that holds relative's last name, that name in lower case, and its host path.
+  bool locate(const std::string& relative, Folder*& folder, std::string& lowered,
+              std::string& host) {
+    std::vector<std::string> parts = components(relative);
+    if (parts.empty() || parts.back().empty()) return false;
+    std::string key;
+    folder = &folders_[""];
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+      if (parts[i].empty() || !list(*folder)) return false;
+      std::string part = lowerCase(parts[i]);
+      auto found = folder->entries.find(part);
+      if (found == folder->entries.end() || !found->second.isFolder) return false;
+      std::string childKey = key + "/" + part;
+      Folder& child = folders_[childKey];
+      if (child.host.empty()) child.host = folder->host + "/" + found->second.name;
+      key = childKey;
+      folder = &child;
+    }
+    if (!list(*folder)) return false;
+    lowered = lowerCase(parts.back());
+    auto found = folder->entries.find(lowered);
+    host = folder->host + "/" + (found == folder->entries.end() ? parts.back() : found->second.name);
+    return true;
+  }
+
+  std::map<std::string, Folder> folders_;  // by lower-case path below the top
+};
+
+}  // namespace
+
+std::unique_ptr<FolderTree> FolderTree::open(const std::string& folder) {
+  struct stat st;
+  std::string host;
+  if (!statOf(folder, st, &host) || !S_ISDIR(st.st_mode)) return nullptr;
+  return std::make_unique<HostFolderTree>(stripTrailing(host));
 }
 
 std::string nativePath(const std::string& path) { return machine::toHost(path); }

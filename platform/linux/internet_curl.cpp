@@ -92,9 +92,11 @@ void globalInit() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// The body waiting for the caller; large enough that curl's own blocks (16 KB) always fit
-// once it has been drained.
-constexpr size_t kBufferCapacity = 256 * 1024;
+// curl's receive block, and the body waiting for the caller: large enough that one of
+// curl's blocks always fits once it has been drained. Both are fixed, so memory does not
+// grow with the size of the file.
+constexpr long kReceiveBlock = 128 * 1024;
+constexpr size_t kBufferCapacity = 512 * 1024;
 constexpr int kPollMs = 50;
 
 class CurlRequest : public Request {
@@ -113,6 +115,7 @@ class CurlRequest : public Request {
     // Redirects are the caller's business: it reports them, it never follows them.
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReceiveBlock);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_);
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlRequest::onHeader);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
@@ -232,7 +235,9 @@ class CurlRequest : public Request {
         result_ = msg->data.result;
       }
     }
-    if (done_ || paused_) return;
+    // Data in hand goes to the caller first; waiting on the socket now would only stall the
+    // writing side.
+    if (done_ || paused_ || bufferPos_ < buffer_.size()) return;
     if (cancelled()) fail(kErrCancelled);
     // The connect phase has its own limit inside curl; afterwards silence is the limit.
     if (connected_ && Clock::now() - lastActivity_ > std::chrono::milliseconds(idleTimeoutMs_))

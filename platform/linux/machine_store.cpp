@@ -2,10 +2,18 @@
 // recursive mutex: port calls are short, and the wizard's workers call the ports at once.
 #include "platform/linux/machine_store.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <unordered_map>
+
+#include <cctype>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -22,7 +30,7 @@ namespace {
 
 // "CVM1": marks a store as ours, so a foreign SQLite file is never taken over.
 constexpr int kApplicationId = 0x43564D31;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr int kBusyTimeoutMs = 10000;
 
 const char* kSchema = R"sql(
@@ -41,10 +49,33 @@ CREATE TABLE IF NOT EXISTS product_properties(product INTEGER NOT NULL, name TEX
 CREATE TABLE IF NOT EXISTS shell_events(id INTEGER PRIMARY KEY AUTOINCREMENT, verb TEXT,
   file TEXT, parameters TEXT, directory TEXT);
 CREATE TABLE IF NOT EXISTS file_versions(path TEXT PRIMARY KEY COLLATE NOCASE, version TEXT);
+CREATE TABLE IF NOT EXISTS file_private_builds(path TEXT PRIMARY KEY COLLATE NOCASE,
+  private_build TEXT);
+CREATE TABLE IF NOT EXISTS windows(id INTEGER PRIMARY KEY AUTOINCREMENT, title TEXT NOT NULL,
+  owner INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS window_messages(id INTEGER PRIMARY KEY AUTOINCREMENT,
+  window INTEGER NOT NULL, message INTEGER NOT NULL, wparam INTEGER NOT NULL,
+  lparam INTEGER NOT NULL, taken INTEGER NOT NULL DEFAULT 0, result INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS window_messages_window ON window_messages(window, taken);
 )sql";
+
+struct CachedStatement {
+  sqlite3_stmt* stmt = nullptr;
+  bool inUse = false;
+};
 
 struct State {
   std::recursive_mutex mutex;
+  // Prepared statements of the open connection, by their text.
+  std::unordered_map<std::string, CachedStatement> statements;
+  // Answers of reads, valid while the machine's write counter keeps the value it had when
+  // they were read (cacheGeneration).
+  std::unordered_map<std::string, std::string> answers;
+  uint64_t cacheGeneration = 0;
+  // A read transaction kept open between cached reads while no process writes: starting
+  // one costs more than the look-up itself.
+  bool readHeld = false;
+  std::atomic<uint64_t>* writeCounter = nullptr;  // shared by every process of the machine
   std::string root;           // absolute, without trailing slash
   std::string defaultProfile = "win7-sp1-x64";
   sqlite3* db = nullptr;
@@ -57,6 +88,47 @@ struct State {
 State& state() {
   static State* s = new State;  // never destroyed: detached workers may still use it at exit
   return *s;
+}
+
+// getpid() is a system call; the store asks on every access, so the answer is kept and
+// renewed in a forked child.
+pid_t gPid = getpid();
+void renewPid() { gPid = getpid(); }
+const int gAtFork = pthread_atfork(nullptr, nullptr, renewPid);
+pid_t currentPid() { (void)gAtFork; return gPid; }
+
+// machine.seq holds one 64-bit counter that every write transaction of every process
+// increases after its commit. A process answers repeated reads from memory while the
+// counter stands still, so a write by another process is seen by the very next read.
+std::atomic<uint64_t>* mapWriteCounter(const std::string& root) {
+  static_assert(std::atomic<uint64_t>::is_always_lock_free);
+  std::string path = root + "/machine.seq";
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  void* map = MAP_FAILED;
+  if (fstat(fd, &st) == 0 && (st.st_size >= 4096 || ftruncate(fd, 4096) == 0))
+    map = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  close(fd);
+  return map == MAP_FAILED ? nullptr : static_cast<std::atomic<uint64_t>*>(map);
+}
+
+void endHeldRead(State& s) {
+  if (!s.readHeld) return;
+  s.readHeld = false;
+  if (s.db && s.dbPid == currentPid()) sqlite3_exec(s.db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+void unmapWriteCounter(State& s) {
+  if (s.writeCounter) munmap(static_cast<void*>(s.writeCounter), 4096);
+  s.writeCounter = nullptr;
+  s.answers.clear();
+}
+
+void finalizeStatements(State& s, bool ownConnection) {
+  if (ownConnection)
+    for (auto& [sql, cached] : s.statements) sqlite3_finalize(cached.stmt);
+  s.statements.clear();
 }
 
 std::string defaultRoot() {
@@ -137,11 +209,26 @@ sqlite3* openStore(const std::string& dbPath) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
       }
-    } else if (pragmaNumber(db, "PRAGMA user_version", dbPath) > kSchemaVersion) {
+    } else if (int64_t version = pragmaNumber(db, "PRAGMA user_version", dbPath);
+               version > kSchemaVersion) {
       throw MachineError("machine store " + dbPath +
                          " was written by a newer version of the machine tools");
+    } else if (version < kSchemaVersion) {
+      // An older machine gains the new tables; the schema only adds what is missing.
+      execOrThrow(db, "BEGIN IMMEDIATE", dbPath);
+      try {
+        execOrThrow(db, kSchema, dbPath);
+        std::string ids = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
+        execOrThrow(db, ids.c_str(), dbPath);
+        execOrThrow(db, "COMMIT", dbPath);
+      } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+      }
     }
     execOrThrow(db, "PRAGMA synchronous=NORMAL", dbPath);
+    // Pages of the store are read through a mapping, cheap to take again after a write.
+    execOrThrow(db, "PRAGMA mmap_size=268435456", dbPath);
   } catch (...) {
     sqlite3_close(db);
     throw;
@@ -173,25 +260,33 @@ void makeKnownFolders(const std::string& root) {
     FILE* f = std::fopen(msiDll.c_str(), "wb");
     if (f) std::fclose(f);
   }
+  installStandIns();
 }
 
 void closeStore(State& s) {
   // A connection inherited through fork belongs to the parent: closing it here could
   // checkpoint or unlink the parent's WAL, so the child just forgets it.
-  if (s.db && s.dbPid == getpid()) sqlite3_close_v2(s.db);
+  bool own = s.dbPid == currentPid();
+  endHeldRead(s);
+  s.readHeld = false;
+  finalizeStatements(s, own);
+  if (s.db && own) sqlite3_close_v2(s.db);
   s.db = nullptr;
   s.attached = false;
+  unmapWriteCounter(s);
 }
 
 // Makes the machine of s.root usable: folders, store, first initialisation.
 void attach(State& s, const std::string& profile) {
-  if (s.attached && s.dbPid == getpid()) return;
-  if (s.db && s.dbPid != getpid()) closeStore(s);
+  if (s.attached && s.dbPid == currentPid()) return;
+  if (s.db && s.dbPid != currentPid()) closeStore(s);
   if (s.root.empty()) s.root = absolute(defaultRoot());
   makeFolder(s.root);
   s.db = openStore(s.root + "/machine.db");
-  s.dbPid = getpid();
+  s.dbPid = currentPid();
   s.attached = true;
+  // Without the counter every read goes to the store: slower, never stale.
+  s.writeCounter = mapWriteCounter(s.root);
   try {
     if (!systemInfo("Profile")) applyProfile(profile);
     makeKnownFolders(s.root);
@@ -205,6 +300,7 @@ bool isBusy(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE
 
 void runInTransaction(State& s, const char* begin, const std::function<void(sqlite3*)>& fn) {
   attach(s, s.defaultProfile);
+  if (s.depth == 0) endHeldRead(s);
   if (s.depth > 0) {
     ++s.depth;
     try { fn(s.db); } catch (...) { --s.depth; throw; }
@@ -237,6 +333,9 @@ void runInTransaction(State& s, const char* begin, const std::function<void(sqli
     throw;
   }
   --s.depth;
+  // After the commit, so that a reader that sees the new count also sees the new data.
+  if (s.writeCounter && std::strcmp(begin, "BEGIN IMMEDIATE") == 0)
+    s.writeCounter->fetch_add(1, std::memory_order_acq_rel);
 }
 
 }  // namespace
@@ -244,16 +343,44 @@ void runInTransaction(State& s, const char* begin, const std::function<void(sqli
 // ---- Statement ----
 
 Statement::Statement(sqlite3* db, const char* sql) : db_(db) {
-  int rc = SQLITE_BUSY;
-  for (int attempt = 0; attempt < 50 && isBusy(rc); ++attempt) {
-    rc = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
-    if (isBusy(rc)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // Statements of the process's own connection are prepared once and kept; a statement
+  // already in use (a nested use of the same text) gets a fresh one.
+  State& s = state();
+  if (db == s.db && s.dbPid == currentPid()) {
+    CachedStatement& cached = s.statements[sql];
+    if (!cached.stmt) prepare(sql), cached.stmt = stmt_;
+    if (!cached.inUse) {
+      stmt_ = cached.stmt;
+      cached.inUse = true;
+      cached_ = &cached.inUse;
+      return;
+    }
   }
-  if (rc != SQLITE_OK)
-    throw MachineError(std::string("machine store: ") + sqlite3_errmsg(db) + " in " + sql);
+  prepare(sql);
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+void Statement::prepare(const char* sql) {
+  int rc = SQLITE_BUSY;
+  for (int attempt = 0; attempt < 50 && isBusy(rc); ++attempt) {
+    rc = sqlite3_prepare_v2(db_, sql, -1, &stmt_, nullptr);
+    if (isBusy(rc)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    throw MachineError(std::string("machine store: ") + sqlite3_errmsg(db_) + " in " + sql);
+  }
+}
+
+Statement::~Statement() {
+  if (!cached_) {
+    sqlite3_finalize(stmt_);
+    return;
+  }
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+  *cached_ = false;
+}
 
 Statement& Statement::bind(int index, const std::string& text) {
   sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -309,6 +436,44 @@ void writeStore(const std::function<void(sqlite3*)>& fn) {
   runInTransaction(s, "BEGIN IMMEDIATE", fn);
 }
 
+std::string cachedRead(const std::string& key, const std::function<std::string(sqlite3*)>& fn) {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  attach(s, s.defaultProfile);
+  std::string answer;
+  // Inside a transaction the answer may be one that is never committed: not kept.
+  if (s.depth > 0 || !s.writeCounter) {
+    runInTransaction(s, "BEGIN", [&](sqlite3* db) { answer = fn(db); });
+    return answer;
+  }
+  // The count is taken before the read: a write that lands meanwhile changes it again.
+  uint64_t generation = s.writeCounter->load(std::memory_order_acquire);
+  if (generation != s.cacheGeneration) {
+    s.answers.clear();
+    s.cacheGeneration = generation;
+    endHeldRead(s);  // its snapshot is older than that write
+  }
+  if (auto it = s.answers.find(key); it != s.answers.end()) return it->second;
+  if (!s.readHeld) {
+    int rc = sqlite3_exec(s.db, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+      throw MachineError("machine store " + s.root + "/machine.db: " + sqlite3_errmsg(s.db));
+    s.readHeld = true;
+  }
+  ++s.depth;
+  try {
+    answer = fn(s.db);
+  } catch (...) {
+    --s.depth;
+    endHeldRead(s);
+    throw;
+  }
+  --s.depth;
+  if (s.answers.size() >= 50000) s.answers.clear();
+  s.answers.emplace(key, answer);
+  return answer;
+}
+
 std::string rootPath() {
   State& s = state();
   std::lock_guard lock(s.mutex);
@@ -342,13 +507,16 @@ void useRoot(const std::string& rootFolder, const std::string& osProfile) {
 }
 
 std::optional<std::string> systemInfo(const std::string& name) {
-  std::optional<std::string> value;
-  readStore([&](sqlite3* db) {
+  std::string key = "s\x1f";
+  for (char c : name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // "-" no such entry, "+value" an entry.
+  std::string answer = cachedRead(key, [&](sqlite3* db) -> std::string {
     Statement q(db, "SELECT value FROM system_info WHERE name=?");
     q.bind(1, name);
-    if (q.step()) value = q.text(0);
+    return q.step() ? "+" + q.text(0) : "-";
   });
-  return value;
+  if (answer.empty() || answer[0] != '+') return std::nullopt;
+  return answer.substr(1);
 }
 
 void setSystemInfo(const std::string& name, const std::string& value) {
@@ -359,7 +527,10 @@ void setSystemInfo(const std::string& name, const std::string& value) {
   });
 }
 
-bool is64BitProfile() { return systemInfo("ProcessorArchitecture").value_or("0") == "9"; }
+bool is64BitProfile() {
+  std::string architecture = systemInfo("ProcessorArchitecture").value_or("0");
+  return architecture == "9" || architecture == "6";
+}
 
 std::string userName() { return systemInfo("UserName").value_or("User"); }
 
@@ -397,6 +568,28 @@ std::optional<std::string> fileVersion(const std::string& windowsPath) {
     if (q.step()) version = q.text(0);
   });
   return version;
+}
+
+void setFilePrivateBuild(const std::string& windowsPath, const std::optional<std::string>& text) {
+  writeStore([&](sqlite3* db) {
+    if (!text) {
+      Statement(db, "DELETE FROM file_private_builds WHERE path=?").bind(1, windowsPath).run();
+      return;
+    }
+    Statement q(db, "INSERT INTO file_private_builds(path, private_build) VALUES(?, ?) "
+                    "ON CONFLICT(path) DO UPDATE SET private_build=excluded.private_build");
+    q.bind(1, windowsPath).bind(2, *text).run();
+  });
+}
+
+std::optional<std::string> filePrivateBuild(const std::string& windowsPath) {
+  std::optional<std::string> text;
+  readStore([&](sqlite3* db) {
+    Statement q(db, "SELECT private_build FROM file_private_builds WHERE path=?");
+    q.bind(1, windowsPath);
+    if (q.step()) text = q.text(0);
+  });
+  return text;
 }
 
 }  // namespace platform::machine

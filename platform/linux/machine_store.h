@@ -39,8 +39,10 @@ class Statement {
   bool isNull(int column) const;
 
  private:
+  void prepare(const char* sql);
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+  bool* cached_ = nullptr;  // the in-use flag of a kept statement
 };
 
 // Runs fn inside a read snapshot of the store of the current machine. Serialised within the
@@ -49,6 +51,12 @@ void readStore(const std::function<void(sqlite3*)>& fn);
 // Runs fn inside a write transaction (BEGIN IMMEDIATE, retried while another process holds
 // the write lock); rolled back when fn throws.
 void writeStore(const std::function<void(sqlite3*)>& fn);
+
+// A read answered from this process's memory when the same key was read since the last
+// write to the store by any process; otherwise fn runs in a read snapshot and its answer is
+// kept. key must name the read exactly (lower-cased where the store ignores case). fn reads
+// with one statement (which is its own snapshot). Inside a transaction fn always runs.
+std::string cachedRead(const std::string& key, const std::function<std::string(sqlite3*)>& fn);
 
 // The root of the machine in use, created with its folders when missing; never opens the
 // store (path mapping needs no database).
@@ -79,5 +87,9 @@ std::vector<ShellEvent> shellEvents();
 // keyed by Windows path without regard to case.
 void setFileVersion(const std::string& windowsPath, const std::string& version);
 std::optional<std::string> fileVersion(const std::string& windowsPath);
+// The private-build text of a file's version resource; a file without one has no
+// private-build flag. Setting nullopt clears it.
+void setFilePrivateBuild(const std::string& windowsPath, const std::optional<std::string>& text);
+std::optional<std::string> filePrivateBuild(const std::string& windowsPath);
 
 }  // namespace platform::machine

@@ -1,5 +1,7 @@
 // Installer port on the machine's product registrations.
 #include <strings.h>
+
+#include <cctype>
 #include <sys/stat.h>
 
 #include "platform/debug.h"
@@ -44,11 +46,22 @@ unsigned getProductInfoEx(const std::string& productCode, Context context,
       context != MSIINSTALLCONTEXT_USERUNMANAGED)
     return win::ERROR_INVALID_PARAMETER;
   return guarded("getProductInfoEx", [&]() -> unsigned {
-    auto product = machine::findProduct(productCode, context);
-    if (!product) return win::ERROR_UNKNOWN_PRODUCT;
-    auto it = product->properties.find(property);
-    if (it == product->properties.end()) return win::ERROR_UNKNOWN_PROPERTY;
-    return fit(it->second, value, bufferSize);
+    // Product codes ignore case; property names do not.
+    std::string key = "p" + std::to_string(context);
+    for (char c : productCode) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    key += '\x1f' + property;
+    // "" unknown product, "-" unknown property, "+value" found.
+    std::string answer = machine::cachedRead(key, [&](sqlite3* db) -> std::string {
+      machine::Statement q(db,
+                           "SELECT p.id, v.value FROM products p LEFT JOIN product_properties v "
+                           "ON v.product = p.id AND v.name = ? WHERE p.code = ? AND p.context = ?");
+      q.bind(1, property).bind(2, productCode).bind(3, static_cast<int64_t>(context));
+      if (!q.step()) return "";
+      return q.isNull(1) ? "-" : "+" + q.text(1);
+    });
+    if (answer.empty()) return win::ERROR_UNKNOWN_PRODUCT;
+    if (answer[0] == '-') return win::ERROR_UNKNOWN_PROPERTY;
+    return fit(answer.substr(1), value, bufferSize);
   });
 }
 
@@ -65,14 +78,16 @@ unsigned getProductInfo(const std::string& productCode, const std::string& prope
 
 unsigned enumProducts(unsigned index, std::string& productCode) {
   return guarded("enumProducts", [&]() -> unsigned {
-    std::vector<std::string> codes;
-    for (const machine::Product& p : machine::products()) {
-      bool seen = false;
-      for (const std::string& c : codes) seen = seen || strcasecmp(c.c_str(), p.code.c_str()) == 0;
-      if (!seen) codes.push_back(p.code);
-    }
-    if (index >= codes.size()) return win::ERROR_NO_MORE_ITEMS;
-    productCode = codes[index];
+    // One code per product in any number of contexts, in the order of first registration.
+    std::string answer =
+        machine::cachedRead("e" + std::to_string(index), [&](sqlite3* db) -> std::string {
+          machine::Statement q(db, "SELECT code FROM products GROUP BY code "
+                                   "ORDER BY min(id) LIMIT 1 OFFSET ?");
+          q.bind(1, static_cast<int64_t>(index));
+          return q.step() ? q.text(0) : std::string();
+        });
+    if (answer.empty()) return win::ERROR_NO_MORE_ITEMS;
+    productCode = answer;
     return win::ERROR_SUCCESS;
   });
 }

@@ -19,7 +19,7 @@ struct Profile {
   const char* csdVersion;
   int productType;       // 1 workstation, 3 server
   int suiteMask;
-  int architecture;      // 0 x86, 9 x64
+  int architecture;      // 0 x86, 6 Itanium, 9 x64
   int productInfoType;   // GetProductInfo; 0 before Vista
   int serverR2;          // GetSystemMetrics(SM_SERVERR2)
   const char* msiVersion;
@@ -27,25 +27,42 @@ struct Profile {
 };
 
 // Suite mask 0x100 is VER_SUITE_SINGLEUSERTS (every workstation since XP), 0x110 adds
-// terminal services on servers. Product info 0x30 is Professional, 0x07 Standard server.
+// terminal services on servers. Product info 0x30 is Professional, 0x07 Standard server,
+// 0x01 Ultimate. Architecture 0 x86, 6 Itanium, 9 x64.
 constexpr Profile kProfiles[] = {
     {"win2000-sp4-x86", "Microsoft Windows 2000", 5, 0, 2195, 4, "Service Pack 4", 1, 0x0, 0, 0,
      0, "2.0.2600.1183", false},
     {"winxp-sp3-x86", "Microsoft Windows XP", 5, 1, 2600, 3, "Service Pack 3", 1, 0x100, 0, 0, 0,
      "3.1.4001.5512", false},
+    {"winxp-x64-sp2", "Microsoft Windows XP", 5, 2, 3790, 2, "Service Pack 2", 1, 0x100, 9, 0, 0,
+     "3.1.4001.5512", false},
+    {"server2003-sp2-x86", "Microsoft Windows Server 2003", 5, 2, 3790, 2, "Service Pack 2", 3,
+     0x110, 0, 0, 0, "3.1.4001.5512", false},
     {"server2003r2-sp2-x86", "Microsoft Windows Server 2003 R2", 5, 2, 3790, 2, "Service Pack 2",
      3, 0x110, 0, 0, 1, "3.1.4001.5512", false},
+    // 0x2000 VER_SUITE_STORAGE_SERVER, 0x2 VER_SUITE_ENTERPRISE, 0x80 VER_SUITE_DATACENTER.
+    {"server2003-storage-sp2-x86", "Microsoft Windows Storage Server 2003", 5, 2, 3790, 2,
+     "Service Pack 2", 3, 0x2110, 0, 0, 0, "3.1.4001.5512", false},
+    {"server2003-x64-sp2", "Microsoft Windows Server 2003", 5, 2, 3790, 2, "Service Pack 2", 3,
+     0x112, 9, 0, 0, "3.1.4001.5512", false},
+    {"server2003-ia64-sp2", "Microsoft Windows Server 2003", 5, 2, 3790, 2, "Service Pack 2", 3,
+     0x190, 6, 0, 0, "3.1.4001.5512", false},
     {"vista-sp2-x86", "Windows Vista (TM) Business", 6, 0, 6002, 2, "Service Pack 2", 1, 0x100, 0,
      0x06, 0, "4.5.6002.18005", true},
     {"win7-sp1-x86", "Windows 7 Professional", 6, 1, 7601, 1, "Service Pack 1", 1, 0x100, 0, 0x30,
      0, "5.0.7601.17514", true},
     {"win7-sp1-x64", "Windows 7 Professional", 6, 1, 7601, 1, "Service Pack 1", 1, 0x100, 9, 0x30,
      0, "5.0.7601.17514", true},
+    {"win7-ultimate-sp1-x64", "Windows 7 Ultimate", 6, 1, 7601, 1, "Service Pack 1", 1, 0x100, 9,
+     0x01, 0, "5.0.7601.17514", true},
     {"server2008r2-sp1-x64", "Windows Server 2008 R2 Standard", 6, 1, 7601, 1, "Service Pack 1",
      3, 0x110, 9, 0x07, 0, "5.0.7601.17514", true},
     {"win8-x64", "Windows 8 Pro", 6, 2, 9200, 0, "", 1, 0x100, 9, 0x30, 0, "5.0.9200.16384",
      true},
     {"win8-x86", "Windows 8 Pro", 6, 2, 9200, 0, "", 1, 0x100, 0, 0x30, 0, "5.0.9200.16384",
+     true},
+    // A release newer than the wizard knows.
+    {"win81-x64", "Windows 8.1 Pro", 6, 3, 9600, 0, "", 1, 0x100, 9, 0x30, 0, "5.0.9600.16384",
      true},
 };
 
@@ -95,7 +112,7 @@ void applyProfile(const std::string& name) {
     info("ProcessorArchitecture", std::to_string(p->architecture));
     info("ProductInfoType", std::to_string(p->productInfoType));
     info("ServerR2", std::to_string(p->serverR2));
-    info("ScreenDpi", "96");
+    if (!systemInfo("ScreenDpi")) info("ScreenDpi", "96");
     info("MsiVersion", p->msiVersion);
     if (!systemInfo("UserName")) info("UserName", defaultUserName());
     info("ComputerName", "CORVANTA-PC");
@@ -117,7 +134,7 @@ void applyProfile(const std::string& name) {
     setValue(Hive::LocalMachine, env, "windir", Value::string("%SystemRoot%", REG_EXPAND_SZ));
     setValue(Hive::LocalMachine, env, "OS", Value::string("Windows_NT"));
     setValue(Hive::LocalMachine, env, "PROCESSOR_ARCHITECTURE",
-             Value::string(p->architecture == 9 ? "AMD64" : "x86"));
+             Value::string(p->architecture == 9 ? "AMD64" : p->architecture == 6 ? "IA64" : "x86"));
     setValue(Hive::CurrentUser, "Environment", "TEMP",
              Value::string("%USERPROFILE%\\AppData\\Local\\Temp", REG_EXPAND_SZ));
     setValue(Hive::CurrentUser, "Environment", "TMP",

@@ -1,5 +1,6 @@
 // Registry port on the machine store. Keys are stored by their full path with the case of
 // their first creation; lookups ignore case, as Windows does.
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,24 @@ long guarded(const char* method, long failure, F&& body) {
   }
 }
 
+std::string lowerAscii(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+// The cache key of a read: the store compares key paths and names without regard to
+// (ASCII) case, and so does the key.
+std::string readKey(char kind, Hive hive, const std::string& key, const std::string& name) {
+  std::vector<std::string> parts = components(key);
+  std::string text(1, kind);
+  text += static_cast<char>('0' + static_cast<int>(hive));
+  text += lowerAscii(join(parts, parts.size()));
+  text += '\x1f';
+  text += lowerAscii(name);
+  return text;
+}
+
 size_t neededSize(const Value& v) {
   bool isString = v.type == REG_SZ || v.type == REG_EXPAND_SZ;
   return v.data.size() + (isString ? 1 : 0);
@@ -87,34 +106,32 @@ size_t neededSize(const Value& v) {
 
 bool keyExists(Hive hive, const std::string& key) {
   return guarded("keyExists", 0, [&]() -> long {
-           bool found = false;
-           machine::readStore([&](sqlite3* db) {
+           std::string answer = machine::cachedRead(readKey('k', hive, key, ""), [&](sqlite3* db) {
              std::string stored;
-             found = storedPath(db, hive, key, stored);
+             return std::string(storedPath(db, hive, key, stored) ? "1" : "0");
            });
-           return found;
+           return answer == "1";
          }) != 0;
 }
 
 long queryValue(Hive hive, const std::string& key, const std::string& name, Value& out,
                 size_t bufferSize) {
   return guarded("queryValue", win::ERROR_FILE_NOT_FOUND, [&]() -> long {
-    long result = win::ERROR_FILE_NOT_FOUND;
-    machine::readStore([&](sqlite3* db) {
-      std::string stored;
-      if (!storedPath(db, hive, key, stored)) return;
+    // The answer: empty when missing, else the type as four bytes and the data.
+    std::string answer = machine::cachedRead(readKey('v', hive, key, name), [&](sqlite3* db) {
+      std::vector<std::string> parts = components(key);
+      // Values are stored under the key's stored path, compared without case: one look-up.
       Statement q(db, "SELECT type, data FROM reg_values WHERE hive=? AND key=? AND name=?");
-      q.bind(1, static_cast<int64_t>(hive)).bind(2, stored).bind(3, name);
-      if (!q.step()) return;
-      Value v{static_cast<uint32_t>(q.number(0)), q.text(1)};
-      if (neededSize(v) > bufferSize) {
-        result = win::ERROR_MORE_DATA;
-        return;
-      }
-      out = v;
-      result = win::ERROR_SUCCESS;
+      q.bind(1, static_cast<int64_t>(hive)).bind(2, join(parts, parts.size())).bind(3, name);
+      if (!q.step()) return std::string();
+      std::string packed = Value::dword(static_cast<uint32_t>(q.number(0))).data;
+      return packed + q.text(1);
     });
-    return result;
+    if (answer.size() < 4) return win::ERROR_FILE_NOT_FOUND;
+    Value v{Value{REG_DWORD, answer.substr(0, 4)}.asDword(), answer.substr(4)};
+    if (neededSize(v) > bufferSize) return win::ERROR_MORE_DATA;
+    out = std::move(v);
+    return win::ERROR_SUCCESS;
   });
 }
 

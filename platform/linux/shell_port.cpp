@@ -2,12 +2,20 @@
 // events.
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
 
 #include "platform/debug.h"
 #include "platform/linux/machine_store.h"
 #include "platform/machine.h"
 #include "platform/registry.h"
+#include "platform/files.h"
+#include "platform/linux/command_line.h"
+#include "platform/process.h"
 #include "platform/shell.h"
+#include "platform/shell_link.h"
 
 namespace platform::shell {
 
@@ -124,27 +132,149 @@ std::string environmentValue(const std::string& name) {
   return expand(user.empty() ? system : user);
 }
 
+namespace {
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string extensionOf(const std::string& path) {
+  size_t sep = path.find_last_of("\\/");
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return "";
+  return lowerAscii(path.substr(dot));
+}
+
+bool isUrl(const std::string& file) {
+  size_t colon = file.find(':');
+  // "C:\..." is a drive; a scheme has two letters or more.
+  if (colon == std::string::npos || colon < 2) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    char c = file[i];
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+      return false;
+  }
+  return true;
+}
+
+bool isProgram(const std::string& extension) {
+  return extension == ".exe" || extension == ".com" || extension == ".bat" ||
+         extension == ".cmd" || extension == ".scr";
+}
+
+// The desktop's own opener, only where the user asked for it and a display exists: tests
+// and headless machines record the open instead.
+void hostOpen(const std::string& target) {
+  const char* display = std::getenv("DISPLAY");
+  const char* allowed = std::getenv("CORVANTA_HOST_OPEN");
+  if (!display || !*display || !allowed || std::string(allowed) != "1") return;
+  std::string opener = process::findProgram("xdg-open");
+  if (opener.empty()) return;
+  process::start(opener, "xdg-open " + process::quoteArgument(target));
+}
+
+bool isDirectoryPath(const std::string& windowsPath) {
+  struct stat st;
+  return stat(machine::toHost(windowsPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool hostExists(const std::string& windowsPath, struct stat& st) {
+  return stat(machine::toHost(windowsPath).c_str(), &st) == 0;
+}
+
+std::string parentOf(const std::string& path) {
+  size_t sep = path.find_last_of("\\/");
+  return sep == std::string::npos ? std::string() : path.substr(0, sep);
+}
+
+long execute(const std::string& verbGiven, const std::string& file,
+             const std::string& parameters, const std::string& directory,
+             std::unique_ptr<process::Process>* started, int depth) {
+  const std::string verb = verbGiven.empty() ? "open" : verbGiven;
+  const std::string v = lowerAscii(verb);
+  if (file.empty()) return SE_ERR_FNF;
+  auto record = [&](const std::string& opened) {
+    machine::recordShellEvent({verb, opened, parameters, directory});
+  };
+  if (isUrl(file)) {
+    if (v != "open") return SE_ERR_NOASSOC;
+    record(file);
+    hostOpen(file);
+    return 42;
+  }
+  // A bare program name is looked for in the working folder, then where Windows looks.
+  std::string path = file;
+  struct stat st;
+  if (file.find_first_of("\\/") == std::string::npos) {
+    std::string found;
+    if (!directory.empty() && hostExists(directory + "\\" + file, st))
+      found = directory + "\\" + file;
+    if (found.empty()) found = process::findProgram(file);
+    if (found.empty()) return SE_ERR_FNF;
+    path = found;
+  }
+  if (!hostExists(path, st)) {
+    std::string parent = parentOf(path);
+    struct stat pst;
+    return parent.empty() || hostExists(parent, pst) ? SE_ERR_FNF : SE_ERR_PNF;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    if (v != "open" && v != "explore") return SE_ERR_NOASSOC;
+    record(file);
+    hostOpen(machine::toHost(path));
+    return 42;
+  }
+  std::string extension = extensionOf(path);
+  if (extension == ".lnk") {
+    ShellLink link;
+    if (depth > 0 || !loadShellLink(path, link)) return SE_ERR_BAD_FORMAT;
+    record(file);
+    // The link's own arguments and folder, as the shell starts it.
+    return execute(verb, link.target, link.arguments, link.workingDirectory, started, depth + 1);
+  }
+  if (isProgram(extension) || (path[0] == '/' && access(path.c_str(), X_OK) == 0)) {
+    if (v != "open" && v != "runas") return SE_ERR_NOASSOC;
+    if (!directory.empty() && !isDirectoryPath(directory)) return SE_ERR_PNF;
+    std::string commandLine = process::quoteArgument(path);
+    if (!parameters.empty()) commandLine += " " + parameters;
+    auto child = process::start(path, commandLine, directory);
+    if (!child) return SE_ERR_BAD_FORMAT;  // not a program this machine can run
+    record(file);
+    if (started) *started = std::move(child);
+    return 42;
+  }
+  // A document opens in the program associated with its type; a name without a type has
+  // none.
+  if (extension.empty()) return SE_ERR_NOASSOC;
+  if (v != "open" && v != "edit" && v != "print") return SE_ERR_NOASSOC;
+  record(file);
+  hostOpen(machine::toHost(path));
+  return 42;
+}
+
+}  // namespace
+
 long shellExecute(const std::string& verb, const std::string& file,
                   const std::string& parameters, const std::string& directory) {
-  constexpr long SE_ERR_FNF = 2;
-  constexpr long SE_ERR_NOASSOC = 31;
-  if (file.empty()) return SE_ERR_FNF;
-  // Web targets and other URLs are handed to the (emulated) browser as they are.
-  bool isUrl = file.find("://") != std::string::npos || strncasecmp(file.c_str(), "mailto:", 7) == 0;
-  if (!isUrl) {
-    struct stat st;
-    if (stat(machine::toHost(file).c_str(), &st) != 0) return SE_ERR_FNF;
-    if (!verb.empty() && strcasecmp(verb.c_str(), "open") != 0 &&
-        strcasecmp(verb.c_str(), "explore") != 0 && strcasecmp(verb.c_str(), "runas") != 0)
-      return SE_ERR_NOASSOC;
-  }
+  long result = SE_ERR_FNF;
+  shellExecuteEx(verb, file, parameters, directory, result);
+  return result;
+}
+
+std::unique_ptr<process::Process> shellExecuteEx(const std::string& verb,
+                                                 const std::string& file,
+                                                 const std::string& parameters,
+                                                 const std::string& directory, long& result) {
+  std::unique_ptr<process::Process> started;
   try {
-    machine::recordShellEvent({verb.empty() ? "open" : verb, file, parameters, directory});
+    result = execute(verb, file, parameters, directory, &started, 0);
   } catch (const MachineError& e) {
     debugOutput(std::string("shell::shellExecute - ") + e.what() + "\n");
-    return SE_ERR_FNF;
+    result = SE_ERR_OOM;
   }
-  return 42;
+  if (result <= 32) started.reset();
+  return started;
 }
 
 }  // namespace platform::shell

@@ -164,3 +164,140 @@ TEST_F(InstallManagerTest, DownloadOnlyListIsByNameWithoutCase) {
 }
 
 }  // namespace
+
+// ---- downloads: the failure dialog's choices, files already there, selective clean-up ----
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/app_context.h"
+#include "platform/machine.h"
+#include "runners/custom_exception.h"
+#include "tests/support/temp_machine.h"
+
+namespace {
+
+class FailingDownloads : public mxInstallManagerBase {
+ public:
+  std::set<std::string> failing;
+  std::vector<std::string> calls;
+  int downloadComponent(const ComponentEntry& e, int position, int total) override {
+    calls.push_back(e.name + " " + std::to_string(position) + "/" + std::to_string(total));
+    bool ok = !failing.count(e.name);
+    e.setProgress(ok ? "Downloaded" : "Download Error");
+    return ok ? 1 : -1;
+  }
+};
+
+class DownloadBatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::setBackend(&ui_);
+    for (int i = 0; i < 3; ++i) {
+      std::string name = "D" + std::to_string(i);
+      ComponentEntry e(name.c_str(), "http://127.0.0.1:1/f", (name + ".zip").c_str(), "",
+                       "C:\\App\\_CorvantaInstallData\\Content", false, i == 1, nullptr,
+                       &states_[i], &progress_[i], "");
+      entries_.push_back(e);
+    }
+    std::vector<ComponentEntry*> raw;
+    for (auto& e : entries_) raw.push_back(&e);
+    manager_.setComponents(3, raw.data());
+    // Each failure dialog takes the next queued button; with none left it is closed.
+    ui_.whenShown("Unabe to Download", [this](ui::Window& w) {
+      if (choices_.empty()) return w.onCancel();
+      int id = choices_.front();
+      choices_.erase(choices_.begin());
+      w.click(id);
+    });
+  }
+  void TearDown() override { ui::setBackend(nullptr); }
+
+  ui::ScriptedUi ui_;
+  std::string states_[3], progress_[3];
+  std::vector<ComponentEntry> entries_;
+  std::vector<int> choices_;
+  FailingDownloads manager_;
+};
+
+using Option = DDownloadErrorHandlingOption;
+
+TEST_F(DownloadBatchTest, FailureDialogChoices) {
+  struct Case {
+    std::vector<int> buttons;
+    int result;
+    std::vector<std::string> calls;
+    bool skipAfter;
+  } cases[] = {
+      {{Option::IDC_IGNORE, Option::IDC_IGNORE}, 1, {"D0 1/3", "D1 2/3", "D2 3/3"}, false},
+      {{Option::IDC_RETRY, Option::IDC_IGNORE, Option::IDC_IGNORE}, 1,
+       {"D0 1/3", "D1 2/3", "D1 2/3", "D2 3/3"}, false},
+      // The second failure finds no choice left: the dialog is closed.
+      {{Option::IDC_IGNORE}, -1, {"D0 1/3", "D1 2/3", "D2 3/3"}, false},
+      {{Option::IDC_QUIT}, -1, {"D0 1/3", "D1 2/3"}, false},
+      {{}, -1, {"D0 1/3", "D1 2/3"}, false},  // closed without a choice
+      {{Option::IDC_IGNORE_ALL}, 1, {"D0 1/3", "D1 2/3", "D2 3/3"}, true},
+  };
+  for (const Case& c : cases) {
+    manager_.calls.clear();
+    manager_.failing = {"D1", "D2"};
+    choices_ = c.buttons;
+    bool skip = false;
+    EXPECT_EQ(manager_.downloadAllComponents(false, &skip), c.result);
+    EXPECT_EQ(manager_.calls, c.calls);
+    EXPECT_EQ(skip, c.skipAfter);
+    EXPECT_TRUE(choices_.empty());
+  }
+  // A flag already set passes failures over without any dialog.
+  int dialogs = static_cast<int>(ui_.modalCaptions().size());
+  bool skip = true;
+  EXPECT_EQ(manager_.downloadAllComponents(false, &skip), 1);
+  EXPECT_EQ(static_cast<int>(ui_.modalCaptions().size()), dialogs);
+  EXPECT_EQ(progress_[2], "Download Error");
+  int indices[] = {0};
+  EXPECT_EQ(manager_.downloadSelectedComponents(indices, 1, false, nullptr), -1);
+  EXPECT_EQ(manager_.downloadSelectedComponents(indices, 0, false, &skip), -1);
+}
+
+TEST_F(DownloadBatchTest, SummaryIsBoundedTo512Bytes) {
+  appContext().applicationFolder = "C:\\" + std::string(600, 'a');
+  bool skip = false;
+  EXPECT_EQ(manager_.downloadAllComponents(true, &skip), 1);
+  ASSERT_EQ(ui_.messageTexts().size(), 1u);
+  EXPECT_EQ(ui_.messageTexts()[0].size(), 511u);
+  EXPECT_EQ(ui_.messageTexts()[0].rfind("Successfully downloaded the files.\nDownload directory - C:\\aaa", 0), 0u);
+  appContext().applicationFolder.clear();
+}
+
+TEST(DownloadFiles, ExistingFileIsDownloadedWithoutRequestAndCleanUpIsSelective) {
+  TempMachine machine;
+  ui::ScriptedUi ui;
+  ui::setBackend(&ui);
+  std::string names[2][3];
+  const std::string folder = "C:\\App\\_CorvantaInstallData\\Content";
+  // Nothing listens on the URL: any request would fail.
+  ComponentEntry list("614CTC.txt", "http://127.0.0.1:1/614CTC.txt", "614CTC.txt", "", folder.c_str(),
+                      false, true, &names[0][0], &names[0][1], &names[0][2], "");
+  ComponentEntry pack("Pack", "http://127.0.0.1:1/pack.zip", "pack.zip", "", folder.c_str(), false,
+                      false, &names[1][0], &names[1][1], &names[1][2], "");
+  for (const char* f : {"614CTC.txt", "614CTC.txt.tmp", "pack.zip"}) {
+    std::string host = machine.host(folder + "\\" + f);
+    std::filesystem::create_directories(std::filesystem::path(host).parent_path());
+    std::ofstream(host) << "data";
+  }
+  mxInstallManagerBase manager;
+  ComponentEntry* raw[] = {&list, &pack};
+  manager.setComponents(2, raw);
+  bool skip = false;
+  EXPECT_EQ(manager.downloadAllComponents(false, &skip), 1);
+  EXPECT_EQ(names[0][2], "Downloaded");
+  EXPECT_EQ(names[1][2], "Downloaded");
+  EXPECT_TRUE(ui.modalCaptions().empty());
+  EXPECT_EQ(manager.deleteOldDownloads(true, false), 1);
+  EXPECT_FALSE(std::filesystem::exists(machine.host(folder + "\\614CTC.txt")));
+  EXPECT_TRUE(std::filesystem::exists(machine.host(folder + "\\pack.zip")));
+  EXPECT_TRUE(ui.messageTexts().empty());
+  ui::setBackend(nullptr);
+}
+
+}  // namespace

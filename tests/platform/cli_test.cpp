@@ -183,4 +183,29 @@ TEST_F(CliTest, CorruptMachineGivesAClearError) {
   EXPECT_NE(r.out.find(bad + "/machine.db"), std::string::npos) << r.out;
 }
 
+TEST_F(CliTest, RegImportOsProfilesAndHelp) {
+  std::string file = machine.root() + "/bad.reg";
+  FILE* f = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Cli]\n\"A\"=dword:1\n\"B\"=oops\n", f);
+  std::fclose(f);
+  Result bad = tool({"reg", "import", file});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.out.find("line 5"), std::string::npos) << bad.out;
+  EXPECT_FALSE(registry::keyExists(Hive::CurrentUser, "Software\\Cli"));
+
+  EXPECT_EQ(tool({"os", "set", "winxp-sp3-x86"}).code, 0);
+  EXPECT_EQ(machine::systemInfo("MajorVersion").value_or(""), "5");
+  EXPECT_EQ(tool({"os", "set-info", "ScreenDpi", "120"}).code, 0);
+  EXPECT_NE(tool({"os", "show"}).out.find("ScreenDpi\t120"), std::string::npos);
+  EXPECT_NE(tool({"os", "list"}).out.find("server2003-ia64-sp2\n"), std::string::npos);
+  EXPECT_EQ(tool({"os", "set", "win95"}).code, 1);
+
+  std::string help = tool({"--help"}).out;
+  for (const char* verb : {"reg import", "reg export", "window show", "window wait", "window answer",
+                           "os set", "link create", "shell open", "msiexec /i", "regsvr32",
+                           "rundll32", "explorer"})
+    EXPECT_NE(help.find(verb), std::string::npos) << verb;
+}
+
 }  // namespace

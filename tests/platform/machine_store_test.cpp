@@ -153,4 +153,67 @@ TEST(MachineStoreTest, KnownFoldersExist) {
         << folder;
 }
 
+TEST(MachineStoreTest, AWriteByAnotherProcessIsSeenByTheNextRead) {
+  TempMachine m;
+  const std::string key = "SOFTWARE\\Shared";
+  registry::setValue(Hive::LocalMachine, key, "State", registry::Value::string("before"));
+  for (int round = 0; round < 3; ++round) {
+    // Read (and keep) the answer, let another process change it, read again at once.
+    EXPECT_TRUE(registry::readString(Hive::LocalMachine, key, "State", 260));
+    EXPECT_TRUE(registry::keyExists(Hive::LocalMachine, key));
+    registry::createKey(Hive::LocalMachine, key + "\\Gone");
+    EXPECT_TRUE(registry::keyExists(Hive::LocalMachine, key + "\\Gone"));
+    std::string expected = "after " + std::to_string(round);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      bool ok = registry::setValue(Hive::LocalMachine, key, "State",
+                                   registry::Value::string(expected)) == win::ERROR_SUCCESS &&
+                registry::deleteTree(Hive::LocalMachine, key + "\\Gone") == win::ERROR_SUCCESS;
+      _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(registry::readString(Hive::LocalMachine, key, "state", 260).value_or(""), expected);
+    EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, key + "\\Gone"));
+  }
+}
+
+TEST(MachineStoreTest, NothingOfARolledBackTransactionIsRemembered) {
+  TempMachine m;
+  const std::string key = "SOFTWARE\\Undone";
+  EXPECT_FALSE(registry::readString(Hive::LocalMachine, key, "V", 260));
+  try {
+    machine::writeStore([&](sqlite3*) {
+      registry::setValue(Hive::LocalMachine, key, "V", registry::Value::string("x"));
+      // Read inside the transaction: the uncommitted value is visible here only.
+      EXPECT_EQ(registry::readString(Hive::LocalMachine, key, "V", 260).value_or(""), "x");
+      throw std::runtime_error("undo");
+    });
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_FALSE(registry::readString(Hive::LocalMachine, key, "V", 260));
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, key));
+}
+
+TEST(MachineStoreTest, OneStatementTextUsedWhileInUse) {
+  TempMachine m;
+  machine::setSystemInfo("A", "1");
+  machine::setSystemInfo("B", "2");
+  std::vector<std::string> seen;
+  machine::readStore([&](sqlite3* db) {
+    machine::Statement outer(db, "SELECT name, value FROM system_info WHERE name IN ('A', 'B') "
+                                 "ORDER BY name");
+    while (outer.step()) {
+      // The same text again while the first is stepping: a statement of its own.
+      machine::Statement inner(db, "SELECT name, value FROM system_info WHERE name IN ('A', 'B') "
+                                   "ORDER BY name");
+      ASSERT_TRUE(inner.step());
+      seen.push_back(outer.text(0) + inner.text(0));
+    }
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"AA", "BA"}));
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 // scripted UI answering the boxes, and the notices the worker sends recorded on the way.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <functional>
 #include <mutex>
@@ -164,18 +166,27 @@ TEST_F(DownloadRunner, ReplaceExistingKeepsTheNewFileOrRestoresTheOld) {
   demo_.server().truncateAfter(truncated, 60000);
   struct Row {
     const char* file;
+    bool hadTarget;  // false: only a backup left by an earlier, cancelled run
     int result;
     const char* content;
   };
-  const Row rows[] = {{"good.exe", win::IDOK, "fresh"},
-                      {"missing.exe", win::IDCANCEL, "old"},
-                      {"cut.exe", win::IDCANCEL, "old"}};
+  // Without a target the backup is the previous file: a failure brings it back.
+  const Row rows[] = {{"good.exe", true, win::IDOK, "fresh"},
+                      {"missing.exe", true, win::IDCANCEL, "old"},
+                      {"cut.exe", true, win::IDCANCEL, "old"},
+                      {"good.exe", false, win::IDOK, "fresh"},
+                      {"missing.exe", false, win::IDCANCEL, "stale backup"}};
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.file);
+    SCOPED_TRACE(std::string(row.file) + (row.hadTarget ? " over a target" : " over a backup"));
     ComponentEntry e = entry(demo_.url(row.file), row.file);
     Runner runner(1, 1, &e, true, true, true);
-    ASSERT_TRUE(files::writeFile(runner.targetPath(), "old"));
+    files::deleteFile(runner.targetPath());
+    if (row.hadTarget) {
+      ASSERT_TRUE(files::writeFile(runner.targetPath(), "old"));
+    }
     ASSERT_TRUE(files::writeFile(runner.backupPath(), "stale backup"));
+    // A read-only backup is replaced all the same.
+    files::setAttributes(runner.backupPath(), win::FILE_ATTRIBUTE_READONLY);
 
     EXPECT_EQ(runner.doModal(), row.result);
     EXPECT_EQ(read(runner.targetPath()), row.content);
@@ -198,23 +209,33 @@ TEST_F(DownloadRunner, FailuresEndWithTheirMessage) {
   closed.stop();
   std::string https = demo_.url("x.exe").replace(0, 4, "https");
 
+  std::string permanent = demo_.addFile("permanent.exe", "x");
+  demo_.server().failWith(permanent, 301, "/elsewhere.exe");
+  std::string seeOther = demo_.addFile("other.exe", "x");
+  demo_.server().failWith(seeOther, 303, "/elsewhere.exe");
+
   struct Row {
     std::string url;
     std::function<void()> prepare;
     std::string text;
+    size_t partial;  // bytes left in the temporary file; npos: no temporary file
   };
+  const size_t none = std::string::npos;
   const Row rows[] = {
-      {demo_.url("moved.exe"), nullptr, "Error - Server Redirection"},
-      {demo_.url("nothing.exe"), nullptr, "Server responded with HTTP error - 404"},
-      {demo_.url("temporary.exe"), nullptr, "Server responded with HTTP error - 307"},
-      {https, nullptr, "Error - Server does not provide HTTP service"},
-      {"not a url", nullptr, "Error - Invalid URL"},
-      {refusedUrl, nullptr, "A connection with the server could not be established"},
-      {demo_.url("cut.exe"), nullptr, "The connection with the server was reset"},
+      {demo_.url("permanent.exe"), nullptr, "Error - Server Redirection", none},
+      {demo_.url("moved.exe"), nullptr, "Error - Server Redirection", none},
+      {demo_.url("other.exe"), nullptr, "Error - Server Redirection", none},
+      {demo_.url("nothing.exe"), nullptr, "Server responded with HTTP error - 404", none},
+      {demo_.url("temporary.exe"), nullptr, "Server responded with HTTP error - 307", none},
+      {https, nullptr, "Error - Server does not provide HTTP service", none},
+      {"not a url", nullptr, "Error - Invalid URL", none},
+      {refusedUrl, nullptr, "A connection with the server could not be established", none},
+      // A short body is never taken for the whole file.
+      {demo_.url("cut.exe"), nullptr, "The connection with the server was reset", 120000},
       {demo_.url("locked.exe"), [this] { ui_.answerCredentials("", ""); },
-       "Error - Login rejected by the server"},
+       "Error - Login rejected by the server", none},
       {demo_.url("locked.exe"), [this] { ui_.answerCredentials("user", "wrong"); },
-       "Server responded with HTTP error - 401"},
+       "Server responded with HTTP error - 401", none},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -233,7 +254,14 @@ TEST_F(DownloadRunner, FailuresEndWithTheirMessage) {
     EXPECT_EQ(runner.codes.back(), 103);
     EXPECT_EQ(runner.text(Runner::IDC_LINE1), kDownloadFailed);
     EXPECT_EQ(runner.progressPosition(Runner::IDC_PROGRESS), 1000);
+    EXPECT_EQ(runner.text(Runner::IDC_LINE2), "");
+    EXPECT_EQ(runner.text(Runner::IDC_LINE3), "");
     EXPECT_FALSE(fileExists(runner.targetPath()));
+    if (row.partial == none) {
+      EXPECT_FALSE(fileExists(runner.temporaryPath()));
+    } else {
+      EXPECT_EQ(read(runner.temporaryPath()).size(), row.partial);
+    }
   }
   // Redirections are reported, never followed.
   auto log = demo_.server().requestLog();
@@ -375,6 +403,213 @@ TEST_F(DownloadRunner, DeleteDownloadedFiles) {
   EXPECT_FALSE(fileExists(runner.targetPath()));
   EXPECT_TRUE(fileExists(runner.backupPath()));
   EXPECT_TRUE(runner.deleteDownloadedFiles());
+}
+
+TEST_F(DownloadRunner, BrokenBodyFailsWithThePlatformTextAndRestoresThePreviousFile) {
+  // A short idle limit keeps the stalled case quick; the limit is read per request.
+  setenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS", "300", 1);
+  std::string cut = demo_.addFile("cut.exe", patternBytes(300000));
+  demo_.server().truncateAfter(cut, 150000);
+  std::string stalled = demo_.addFile("stalled.exe", patternBytes(300000));
+  demo_.server().stallAfter(stalled, 90000);
+  struct Row {
+    const char* file;
+    const char* text;
+    size_t partial;
+    std::vector<int> codes;
+  };
+  const Row rows[] = {
+      {"cut.exe", "The connection with the server was reset", 150000, {100, 101, 103}},
+      {"stalled.exe", "The operation timed out", 90000, {100, 103}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    size_t before = ui_.messages().size();
+    ComponentEntry e = entry(demo_.url(row.file), row.file);
+    RecordingRunner runner(1, 1, &e, true, true, true);
+    ASSERT_TRUE(files::writeFile(runner.targetPath(), "previous"));
+
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+
+    auto messages = ui_.messages();
+    ASSERT_EQ(messages.size(), before + 1);
+    EXPECT_EQ(messages.back().text, std::string("Error. Unable to download file - ") + row.text);
+    EXPECT_EQ(runner.codes, row.codes);
+    EXPECT_EQ(runner.text(Runner::IDC_LINE1), kDownloadFailed);
+    EXPECT_EQ(read(runner.targetPath()), "previous");
+    EXPECT_FALSE(fileExists(runner.backupPath()));
+    EXPECT_EQ(read(runner.temporaryPath()), patternBytes(300000).substr(0, row.partial));
+  }
+  unsetenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS");
+}
+
+TEST_F(DownloadRunner, CredentialsPromptThenSuccessShowsTheUsualTexts) {
+  const std::string data = patternBytes(110000);
+  std::string path = demo_.addFile("locked.bin", data);
+  demo_.server().requireCredentials(path, "installer", "s3cret pass");
+  ui_.answerCredentials("installer", "s3cret pass");
+  ComponentEntry e = entry(demo_.url("locked.bin"), "locked.bin");
+  RecordingRunner runner(1, 1, &e, true, false, true);
+
+  EXPECT_EQ(runner.doModal(), win::IDOK);
+
+  EXPECT_EQ(runner.codes, (std::vector<int>{100, 101, 102}));
+  EXPECT_TRUE(ui_.wasShown("Downloaded 100 KB from 107 KB"));
+  EXPECT_EQ(runner.text(Runner::IDC_LINE1), "Download completed");
+  EXPECT_EQ(read(runner.targetPath()), data);
+  EXPECT_FALSE(fileExists(runner.temporaryPath()));
+  // The same request once without and once with the credentials; no message box.
+  EXPECT_EQ(demo_.server().requestLog(), (std::vector<std::string>{path, path}));
+  EXPECT_TRUE(ui_.messages().empty());
+  EXPECT_EQ(ui_.unanswered(), 0);
+}
+
+TEST_F(DownloadRunner, UnexpectedFailureNamesTheMode) {
+  demo_.addFile("blocked.exe", "payload");
+  const std::pair<bool, const char*> rows[] = {
+      {true, "Error. Unable to download the component - Unexpected error"},
+      {false, "Error. Unable to install the component - Unexpected error"}};
+  for (auto [downloadOnly, text] : rows) {
+    SCOPED_TRACE(text);
+    size_t before = ui_.messages().size();
+    ComponentEntry e = entry(demo_.url("blocked.exe"), "blocked.exe");
+    RecordingRunner runner(1, 1, &e, downloadOnly, false, true);
+    // A folder in the way of the temporary file: it cannot be created.
+    files::createDirectory(runner.temporaryPath());
+
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+
+    auto messages = ui_.messages();
+    ASSERT_EQ(messages.size(), before + 1);
+    EXPECT_EQ(messages.back().text, text);
+    EXPECT_EQ(runner.codes, std::vector<int>{103});
+    EXPECT_EQ(runner.text(Runner::IDC_LINE1),
+              downloadOnly ? kDownloadFailed
+                           : "Download failed. Please abort the installation and try again.");
+    EXPECT_FALSE(fileExists(runner.targetPath()));
+  }
+}
+
+// Presses Abort once the first progress notice has been shown, so the download is well
+// under way (a partial temporary file) when the user gives up.
+class AbortAfterFirstNotice : public RecordingRunner {
+ public:
+  using RecordingRunner::RecordingRunner;
+  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    long r = RecordingRunner::onMessage(msg, wParam, lParam);
+    if (msg == WM_RUNNER_NOTIFY && wParam == kProgress && !pressed_) {
+      pressed_ = true;
+      click(IDC_ABORT);
+    }
+    return r;
+  }
+
+ private:
+  bool pressed_ = false;
+};
+
+TEST_F(DownloadRunner, AbortAnsweredYesDuringASlowBodyLeavesThePartialFile) {
+  // About 20 s for the whole body: only a prompt stop ends the test in time.
+  std::string path = demo_.addFile("slow.exe", patternBytes(4000000));
+  demo_.server().sendSlowly(path, 4096, 20);
+  ui_.answer(win::IDYES);
+  std::string temporary, target;
+  {
+    ComponentEntry e = entry(demo_.url("slow.exe"), "slow.exe");
+    AbortAfterFirstNotice runner(1, 1, &e, true, false, true);
+    temporary = runner.temporaryPath();
+    target = runner.targetPath();
+
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+    // Closed at once: the worker is still downloading.
+    EXPECT_EQ(runner.codes, (std::vector<int>{100, 101}));
+    EXPECT_EQ(ui_.modalCaptions().size(), 1u);
+  }  // destroying the dialog stops the worker
+  EXPECT_FALSE(debugMentions("detached"));
+  auto messages = ui_.messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "Do you want to abort download of the selected components?");
+  EXPECT_EQ(messages[0].caption, "Confirmation");
+  // Cancelled quietly: no error box, no target, the partial file as received.
+  EXPECT_FALSE(fileExists(target));
+  std::string partial = read(temporary);
+  EXPECT_GT(partial.size(), 102400u);
+  EXPECT_LT(partial.size(), 4000000u);
+  EXPECT_EQ(partial, patternBytes(partial.size()));
+}
+
+TEST_F(DownloadRunner, WaitForTheInstallerEndsWhenTheDialogGoes) {
+  // The installer reports that it runs, then runs until told to stop.
+  const std::string marker = machine_.root() + "/installer-running";
+  const std::string stop = machine_.root() + "/installer-stop";
+  // It removes its marker when it ends, and also ends when the marker is taken away.
+  demo_.addFile("long.exe",
+                "#!/bin/sh\n: > \"$1\"\nwhile [ ! -e \"$2\" ] && [ -e \"$1\" ]; do sleep 0.02; done\n"
+                "rm -f \"$1\"\n");
+  ui_.answer(win::IDYES);
+  std::function<void()> pressWhenRunning;
+  Runner* shown = nullptr;
+  pressWhenRunning = [&] {
+    if (fileExists(marker)) shown->click(Runner::IDC_ABORT);
+    else ui_.after(20, pressWhenRunning);
+  };
+  {
+    ComponentEntry e = entry(demo_.url("long.exe"), "long.exe", " " + marker + " " + stop);
+    RecordingRunner runner(1, 1, &e, false, false, true);
+    shown = &runner;
+    ui_.after(20, pressWhenRunning);
+
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+    EXPECT_EQ(runner.codes, (std::vector<int>{100, 102}));
+    EXPECT_EQ(runner.text(Runner::IDC_LINE3), "Installing... Please wait...");
+  }
+  EXPECT_FALSE(debugMentions("detached"));
+  EXPECT_EQ(ui_.messageTexts(), std::vector<std::string>{
+                                    "Do you want to abort installation of the selected components?"});
+  // The worker only stopped waiting; the installer itself is let go and ends on its own.
+  EXPECT_TRUE(fileExists(marker));
+  files::writeFile(stop, "");
+  EXPECT_TRUE(ui::waitPumping([&] { return !fileExists(marker); }, 5000));
+}
+
+TEST_F(DownloadRunner, InstallerArgumentsReachTheProgramExactlyWithoutAShell) {
+  demo_.addFile("setup.exe", kArgsStandIn);
+  const std::string witness = machine_.root() + "/shell-ran";
+  // Blanks, quotes, backslashes and shell syntax; a shell would run the touch.
+  const std::string arguments = " \"two words\" quote\\\"inside $(touch " + witness +
+                                ") ;ls |cat >out 'single' a\\\\b \"trailing\\\\\" `id` %PATH%";
+  ComponentEntry e = entry(demo_.url("setup.exe"), "setup.exe", arguments, false,
+                           "C:\\App\\With Blanks & more");
+  RecordingRunner runner(1, 1, &e, false, false, true);
+
+  EXPECT_EQ(runner.doModal(), win::IDOK);
+
+  EXPECT_EQ(runner.codes, (std::vector<int>{100, 102, 104}));
+  EXPECT_EQ(read("C:\\App\\args.txt"),
+            "[two words][quote\"inside][$(touch][" + witness +
+                ")][;ls][|cat][>out]['single'][a\\\\b][trailing\\][`id`][%PATH%]\n");
+  EXPECT_FALSE(fileExists(witness));
+}
+
+TEST_F(DownloadRunner, MsiPackageInAFolderWithBlanksGoesToTheSystemMsiexec) {
+  demo_.addFile("package.msi", "not run itself");
+  // Records where it was started from as well as its arguments.
+  ASSERT_TRUE(files::writeFile(
+      "C:\\windows\\system32\\msiexec.exe",
+      "#!/bin/sh\nout=\"$CORVANTA_MACHINE/drive_c/App/args.txt\"\n"
+      "printf '%s\\n' \"$0\" > \"$out\"\nfor a in \"$@\"; do printf '[%s]' \"$a\" >> \"$out\"; "
+      "done\n"));
+  const std::string folder = "C:\\App\\Install Data";
+  ComponentEntry e = entry(demo_.url("package.msi"), "package.msi", "", true, folder);
+  RecordingRunner runner(1, 1, &e, false, false, true);
+
+  EXPECT_EQ(runner.doModal(), win::IDOK);
+
+  std::string recorded = read("C:\\App\\args.txt");
+  size_t newline = recorded.find('\n');
+  ASSERT_NE(newline, std::string::npos);
+  EXPECT_EQ(recorded.substr(0, newline), machine_.host("C:\\windows\\system32\\msiexec.exe"));
+  EXPECT_EQ(recorded.substr(newline + 1), "[/i][" + folder + "\\package.msi][/passive]");
 }
 
 }  // namespace

@@ -27,7 +27,12 @@ class AbortingUninstall : public DUninstallComponent {
   AbortingUninstall(const ComponentEntry* entry, int presses)
       : DUninstallComponent(1, 1, entry), presses_(presses) {}
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    if (msg == WM_RUNNER_NOTIFY) {
+      codes.push_back(static_cast<int>(wParam));
+      if (wParam == kStarted) creeping = hasTimer(kUninstallTimer);
+    }
     long r = DUninstallComponent::onMessage(msg, wParam, lParam);
+    if (msg == WM_RUNNER_NOTIFY && wParam == kStarted) creeping = hasTimer(kUninstallTimer);
     if (msg == WM_RUNNER_NOTIFY && wParam == kFailed) {
       stayedOpen = isOpen();
       for (int i = 0; i < presses_ && !ended(); ++i) click(IDC_ABORT);
@@ -35,6 +40,8 @@ class AbortingUninstall : public DUninstallComponent {
     return r;
   }
   bool stayedOpen = false;
+  bool creeping = false;  // the bar's timer ran after the start notice
+  std::vector<int> codes;
 
  private:
   int presses_;
@@ -69,9 +76,11 @@ TEST_F(Runners, UninstallRemovesTheProductAndCloses) {
   product.properties = {{"VersionString", "11.0.0.614"}, {"InstalledProductName", kRuntimeName}};
   platform::machine::registerProduct(product);
   ComponentEntry e = entry(kRuntimeName);
-  DUninstallComponent dialog(2, 3, &e);
+  AbortingUninstall dialog(&e, 0);
 
   EXPECT_EQ(dialog.doModal(), win::IDOK);
+  EXPECT_EQ(dialog.codes, (std::vector<int>{102, 104}));
+  EXPECT_TRUE(dialog.creeping);
 
   EXPECT_FALSE(productRegistered(kRuntimeCode));
   EXPECT_EQ(dialog.progressPosition(DUninstallComponent::IDC_PROGRESS), 1000);
@@ -79,7 +88,8 @@ TEST_F(Runners, UninstallRemovesTheProductAndCloses) {
   EXPECT_EQ(dialog.caption(),
             "Corvanta Vision Software Version XI 11.0.0.614 Installer - Uninstall Components");
   EXPECT_EQ(dialog.control(DUninstallComponent::IDC_HEADER)->text,
-            "Uninstalling component 2 of 3");
+            "Uninstalling component 1 of 1");
+  EXPECT_EQ(dialog.text(DUninstallComponent::IDC_TEXT), "Uninstalling... Please wait...");
   EXPECT_EQ(dialog.control(DUninstallComponent::IDC_HEADER)->subtitle, kRuntimeName);
   EXPECT_TRUE(ui_.messages().empty());
   // The page's strings belong to the UI thread: the worker left them alone.
@@ -100,6 +110,8 @@ TEST_F(Runners, FailedUninstallStaysOpenUntilAborted) {
   EXPECT_EQ(dialog.doModal(), win::IDCANCEL);
 
   EXPECT_TRUE(dialog.stayedOpen);
+  EXPECT_EQ(dialog.codes, (std::vector<int>{102, 105}));
+  EXPECT_TRUE(dialog.creeping);
   auto messages = ui_.messages();
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[0].text, kFailure);
@@ -148,6 +160,24 @@ TEST_F(Runners, OpcNoticeWaitsForTheProgramToEnd) {
   EXPECT_EQ(notice.doModal(), win::IDOK);
   EXPECT_TRUE(program.ended());
   EXPECT_TRUE(ui_.wasShown("Finishing the installation.\nPlease wait..."));
+}
+
+TEST_F(Runners, OpcNoticeWaitsForAProgramThatStartsLate) {
+  std::unique_ptr<WatchedProgram> program;
+  DOpcScoutInstallPleaseWait notice(WatchedProgram::kPath, nullptr);
+  // Starts after the notice is up, runs a while, ends.
+  ui_.after(300, [&] { program = std::make_unique<WatchedProgram>(machine_); });
+  ui_.after(1300, [&] {
+    ASSERT_TRUE(program && program->started());
+    EXPECT_TRUE(notice.isOpen());
+    program->stop();
+  });
+
+  EXPECT_EQ(notice.doModal(), win::IDOK);
+  ASSERT_TRUE(program);
+  // Closed only after the program had ended, not when the first wait ran out.
+  EXPECT_TRUE(program->ended());
+  EXPECT_EQ(ui_.timedOut(), 0);
 }
 
 TEST_F(Runners, OpcNoticeGivesUpOnAProgramThatNeverStarts) {

@@ -1,0 +1,103 @@
+#include "platform/linux/utf16.h"
+
+#include <cstdint>
+
+namespace platform::text {
+
+namespace {
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+void appendUtf16(std::string& out, uint32_t unit) {
+  out += static_cast<char>(unit & 0xFF);
+  out += static_cast<char>(unit >> 8);
+}
+
+// One UTF-8 sequence at i; false (and i unchanged) when the bytes there are not one.
+bool decodeUtf8(const std::string& s, size_t& i, uint32_t& cp) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (length == 0 || i + length > s.size()) return false;
+  uint32_t value = length == 1 ? b : b & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return false;
+    value = value << 6 | (byte(i + k) & 0x3F);
+  }
+  static const uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kMin[length] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000))
+    return false;
+  cp = value;
+  i += length;
+  return true;
+}
+
+}  // namespace
+
+std::string fromUtf16le(const std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size() / 2);
+  size_t n = bytes.size() / 2;
+  auto unit = [&](size_t k) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[2 * k])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[2 * k + 1])) << 8;
+  };
+  for (size_t k = 0; k < n; ++k) {
+    uint32_t u = unit(k);
+    if (u >= 0xD800 && u < 0xDC00 && k + 1 < n && unit(k + 1) >= 0xDC00 && unit(k + 1) < 0xE000) {
+      appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
+      ++k;
+    } else if (u >= 0xD800 && u < 0xE000) {
+      appendUtf8(out, 0xFFFD);
+    } else {
+      appendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+std::string toUtf16le(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  size_t i = 0;
+  while (i < utf8.size()) {
+    uint32_t cp;
+    if (!decodeUtf8(utf8, i, cp)) cp = static_cast<unsigned char>(utf8[i++]);
+    if (cp >= 0x10000) {
+      appendUtf16(out, 0xD800 + ((cp - 0x10000) >> 10));
+      appendUtf16(out, 0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      appendUtf16(out, cp);
+    }
+  }
+  return out;
+}
+
+std::string decodeFileText(const std::string& bytes, bool* utf16) {
+  if (utf16) *utf16 = false;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (utf16) *utf16 = true;
+    return fromUtf16le(bytes.substr(2));
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
+  return bytes;
+}
+
+}  // namespace platform::text

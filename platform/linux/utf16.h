@@ -1,0 +1,17 @@
+#pragma once
+// UTF-16LE text (as Windows writes .reg files, profiles and shell links) to and from the
+// byte strings of the system (UTF-8 on this platform).
+#include <string>
+
+namespace platform::text {
+
+// Bytes of UTF-16LE (without BOM) to UTF-8; unpaired surrogates become U+FFFD.
+std::string fromUtf16le(const std::string& bytes);
+// UTF-8 to UTF-16LE bytes (without BOM); bytes that are not UTF-8 are taken as Latin-1.
+std::string toUtf16le(const std::string& utf8);
+
+// A file's text: UTF-16LE with its BOM decoded, a UTF-8 BOM dropped, anything else as is.
+// utf16 tells whether the file was UTF-16.
+std::string decodeFileText(const std::string& bytes, bool* utf16 = nullptr);
+
+}  // namespace platform::text

@@ -1,0 +1,156 @@
+// .reg import and export: both editor formats, deletions, refusal of malformed files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/linux/machine_store.h"
+#include "platform/linux/reg_file.h"
+#include "platform/linux/utf16.h"
+#include "platform/registry.h"
+#include "platform/win_types.h"
+#include "tests/support/temp_machine.h"
+
+using namespace platform;
+using registry::Hive;
+using registry::Value;
+
+namespace {
+
+std::string fixture(const char* name) {
+  std::string here = __FILE__;
+  std::ifstream in(here.substr(0, here.rfind('/')) + "/../data/" + name, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+Value get(Hive hive, const std::string& key, const std::string& name) {
+  Value v{0, "<missing>"};
+  registry::queryValue(hive, key, name, v, 1 << 16);
+  return v;
+}
+
+const std::string kRuntime = "SOFTWARE\\BRENHOLM AS\\Corvanta Version XI 11.0.0.614 Runtime";
+
+TEST(RegFileTest, ImportsAnExportOfTheRegistryEditor) {
+  TempMachine m;
+  registry::setValue(Hive::LocalMachine, kRuntime, "Stale", Value::string("old"));
+  registry::setValue(Hive::LocalMachine, "SOFTWARE\\Old Vendor\\Sub", "x", Value::dword(1));
+  machine::importRegFile(fixture("sample_regedit5.reg"));
+
+  struct Row {
+    Hive hive;
+    std::string key, name;
+    Value value;
+  } rows[] = {
+      {Hive::LocalMachine, kRuntime, "InstallPath",
+       Value::string("C:\\Program Files (x86)\\Corvanta\\Runtime11\\")},
+      {Hive::LocalMachine, kRuntime, "", Value::string("default \"quoted\"")},
+      {Hive::LocalMachine, kRuntime, "build", Value::dword(0x266)},
+      {Hive::LocalMachine, kRuntime, "Blob",
+       {registry::REG_BINARY, std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c"
+                                          "\x0d\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1a",
+                                          27)}},
+      {Hive::LocalMachine, kRuntime, "Expand",
+       Value::string("%SystemRoot%\\Bj\xC3\xB8rn", registry::REG_EXPAND_SZ)},
+      {Hive::LocalMachine, kRuntime, "Multi", {7, std::string("a\0bc\0\0", 6)}},
+      {Hive::CurrentUser, "Software\\Python\\PythonCore\\2.7\\PythonPath\\Corvanta", "",
+       Value::string("C:\\Corvanta\\Python")},
+      {Hive::ClassesRoot, "CLSID\\{449DEAAF-F2A8-440A-8E74-A2ECD57C5151}\\InprocServer32",
+       "ThreadingModel", Value::string("Apartment")},
+  };
+  for (const Row& row : rows) {
+    Value v = get(row.hive, row.key, row.name);
+    EXPECT_EQ(v.type, row.value.type) << row.key << " " << row.name;
+    EXPECT_EQ(v.data, row.value.data) << row.key << " " << row.name;
+  }
+  EXPECT_EQ(get(Hive::LocalMachine, kRuntime, "Stale").data, "<missing>");
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, "SOFTWARE\\Old Vendor"));
+
+  machine::importRegFile(fixture("sample_regedit4.reg"));
+  const std::string python = "SOFTWARE\\Python\\PythonCore\\2.7\\InstallPath";
+  EXPECT_EQ(get(Hive::LocalMachine, python, "").data, "C:\\Python27\\");
+  EXPECT_EQ(get(Hive::LocalMachine, python, "Expand").data, "%PATH%");
+  EXPECT_EQ(get(Hive::LocalMachine, python, "Count").asDword(), 10u);
+}
+
+TEST(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndImportNothing) {
+  struct Row {
+    std::string body;  // after the header line and a key line (lines 1 and 2)
+    int line;
+  } rows[] = {
+      {"\"A\"=\"ok\"\n\"B\"=dword:123456789\n", 4},
+      {"\"A\"=dword:xyz\n", 3},
+      {"\"A\"=hex:01,2g\n", 3},
+      {"\"A\"=hex:01,\\\n  02,,03\n", 3},
+      {"\"A\"=hex(2):41,00,42\n", 3},  // UTF-16 with an odd number of bytes
+      {"\"A\"=hex(4):01,02\n", 3},
+      {"\"A\" \"ok\"\n", 3},
+      {"\"A\"=\"unterminated\n", 3},
+      {"\"A\"=\"x\" trailing\n", 3},
+      {"\"A\"=something\n", 3},
+      {"just text\n", 3},
+      {"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\n", 5},
+      {"[HKEY_USERS\\.DEFAULT\\X]\n", 3},
+      {"[-HKEY_CURRENT_USER]\n", 3},
+  };
+  TempMachine m;
+  for (const Row& row : rows) {
+    std::string text = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\Import]\n" +
+                       row.body;
+    try {
+      machine::importRegFile(text);
+      ADD_FAILURE() << "accepted: " << row.body;
+    } catch (const machine::MachineError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("line " + std::to_string(row.line) + ":", 0), 0u)
+          << e.what() << " for " << row.body;
+    }
+    EXPECT_FALSE(registry::keyExists(Hive::CurrentUser, "Software\\Import")) << row.body;
+  }
+  for (const char* header : {"", "Windows Registry Editor Version 4.00\n", "REGEDIT5\n"}) {
+    EXPECT_THROW(machine::importRegFile(std::string(header) + "[HKEY_CURRENT_USER\\X]\n"),
+                 machine::MachineError);
+    EXPECT_FALSE(registry::keyExists(Hive::CurrentUser, "X"));
+  }
+  // A value before any key.
+  EXPECT_THROW(machine::importRegFile("REGEDIT4\n\"A\"=\"b\"\n"), machine::MachineError);
+}
+
+TEST(RegFileTest, ExportReadsBackInBothFormats) {
+  TempMachine m;
+  const std::string key = "SOFTWARE\\Export Me";
+  registry::setValue(Hive::LocalMachine, key, "", Value::string("root \"default\""));
+  registry::setValue(Hive::LocalMachine, key, "Path", Value::string("C:\\a\\b\\"));
+  registry::setValue(Hive::LocalMachine, key, "Dw", Value::dword(0xDEADBEEF));
+  registry::setValue(Hive::LocalMachine, key, "Exp",
+                     Value::string("%ProgramFiles%\\\xC3\xA6", registry::REG_EXPAND_SZ));
+  registry::setValue(Hive::LocalMachine, key, "Lines", Value::string("one\r\ntwo"));
+  registry::setValue(Hive::LocalMachine, key, "Bin", {registry::REG_BINARY, std::string(100, '\x5a')});
+  registry::setValue(Hive::LocalMachine, key + "\\Sub\\Deeper", "n", Value::string("v"));
+
+  for (bool ansi : {false, true}) {
+    std::string file = machine::exportRegFile(Hive::LocalMachine, key, ansi);
+    if (!ansi) {
+      ASSERT_EQ(file.substr(0, 2), "\xFF\xFE");
+      EXPECT_EQ(text::decodeFileText(file).rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    } else {
+      EXPECT_EQ(file.rfind("REGEDIT4\r\n", 0), 0u);
+    }
+    registry::deleteTree(Hive::LocalMachine, key);
+    machine::importRegFile(file);
+    EXPECT_EQ(get(Hive::LocalMachine, key, "").data, "root \"default\"");
+    EXPECT_EQ(get(Hive::LocalMachine, key, "Path").data, "C:\\a\\b\\");
+    EXPECT_EQ(get(Hive::LocalMachine, key, "Dw").asDword(), 0xDEADBEEFu);
+    Value exp = get(Hive::LocalMachine, key, "Exp");
+    EXPECT_EQ(exp.type, registry::REG_EXPAND_SZ);
+    EXPECT_EQ(exp.data, "%ProgramFiles%\\\xC3\xA6");
+    EXPECT_EQ(get(Hive::LocalMachine, key, "Lines").data, "one\r\ntwo");
+    EXPECT_EQ(get(Hive::LocalMachine, key, "Bin").data, std::string(100, '\x5a'));
+    EXPECT_EQ(get(Hive::LocalMachine, key + "\\Sub\\Deeper", "n").data, "v");
+  }
+  EXPECT_THROW(machine::exportRegFile(Hive::LocalMachine, "SOFTWARE\\Nothing", false),
+               machine::MachineError);
+}
+
+}  // namespace
