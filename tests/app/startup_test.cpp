@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "app/installer_app.h"
+
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/process.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
@@ -196,6 +201,43 @@ TEST_F(StartupTest, MeasureRoundsEachFileDown) {
   EXPECT_TRUE(measureFolder("C:\\m", count, kib));
   EXPECT_EQ(count, 4);
   EXPECT_EQ(kib, 4u);
+}
+
+}  // namespace
+
+namespace {
+
+// Two processes under the installer's own file name: the second copy refuses to run.
+TEST_F(StartupTest, SecondInstanceIsRefusedWithItsMessage) {
+  const std::string dir = platform::machine::toHost("C:\\Copies");
+  platform::files::createDirectory("C:\\Copies");
+  const std::string exe = dir + "/CorvantaVisionSoftware_11_0_0_614_Installer_151223.exe";
+  const std::string renamed = dir + "/Renamed_Installer.exe";
+  for (const auto& path : {exe, renamed}) {
+    std::string copy = "cp /bin/sleep '" + path + "'";
+    ASSERT_EQ(std::system(copy.c_str()), 0);
+  }
+  auto first = platform::process::start(exe, "x 30");
+  ASSERT_TRUE(first);
+  auto other = platform::process::start(renamed, "x 30");  // another name is not counted
+  ASSERT_TRUE(other);
+  EXPECT_EQ(countRunningInstallers(), 1);
+  auto second = platform::process::start(exe, "x 30");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(countRunningInstallers(), 2);
+
+  CCorvantaPrismalSDKInstallerApp app("C:\\Copies\\setup.exe");
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(ui_.messageTexts(),
+            (std::vector<std::string>{
+                "Error: Another instance of the installer is already running. Unable to load "
+                "the second instance.\n\nPlease close all other instances of the installer "
+                "application and try again.\n\n"}));
+  EXPECT_TRUE(ui_.modalCaptions().empty());  // the wizard never opened
+  for (auto* p : {first.get(), other.get(), second.get()}) {
+    ::kill(static_cast<pid_t>(p->id()), SIGTERM);
+    p->wait(5000);
+  }
 }
 
 }  // namespace
