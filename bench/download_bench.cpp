@@ -48,17 +48,18 @@ double secondsSince(Clock::time_point start) {
 
 // ---- the child: one download and nothing else ----
 
-// Records when the worker's notices arrive: 100 (answer read, file open) and 102 (file in
-// place, after the final move).
+// Records when the worker's notices arrive: 100 (answer read, file open), the last 101
+// (about the end of the body) and 102 (file closed and moved into place).
 class TimedRunner : public DDownloadAndInstallComponent {
  public:
   using DDownloadAndInstallComponent::DDownloadAndInstallComponent;
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
     if (msg == WM_RUNNER_NOTIFY && wParam == kStarted) started = Clock::now();
+    if (msg == WM_RUNNER_NOTIFY && wParam == kProgress) lastProgress = Clock::now();
     if (msg == WM_RUNNER_NOTIFY && wParam == kDownloaded) finished = Clock::now();
     return DDownloadAndInstallComponent::onMessage(msg, wParam, lParam);
   }
-  Clock::time_point started, finished;
+  Clock::time_point started, lastProgress, finished;
 };
 
 // The download runner as the wizard uses it (download only, errors shown).
@@ -69,19 +70,21 @@ int childRunner(const std::string& url, const std::string& folder, const std::st
   ComponentEntry entry("Benchmark", url.c_str(), file.c_str(), " ", folder.c_str(), false,
                        false, &name, &state, &progress, "Benchmark");
   int code = 0;
-  double total = 0, toStart = 0, toDone = 0;
+  double total = 0, toStart = 0, toBody = 0, toDone = 0;
   {
     TimedRunner runner(1, 1, &entry, true, true, true);
     auto begin = Clock::now();
     code = runner.doModal();
     total = secondsSince(begin);
     toStart = std::chrono::duration<double>(runner.started - begin).count();
+    if (runner.lastProgress < runner.started) runner.lastProgress = runner.started;
+    toBody = std::chrono::duration<double>(runner.lastProgress - begin).count();
     toDone = std::chrono::duration<double>(runner.finished - begin).count();
   }
   for (const auto& m : ui.messages()) std::fprintf(stderr, "message: %s\n", m.text.c_str());
   ui::setBackend(nullptr);
   if (code != win::IDOK) return 1;
-  std::printf("%.6f %.6f %.6f\n", total, toStart, toDone);
+  std::printf("%.6f %.6f %.6f %.6f\n", total, toStart, toBody, toDone);
   return 0;
 }
 
@@ -106,7 +109,7 @@ int childPort(const std::string& url, const std::string& path) {
     std::fprintf(stderr, "port: %s\n", e.what());
     return 1;
   }
-  std::printf("%.6f 0 0\n", secondsSince(begin));
+  std::printf("%.6f 0 0 0\n", secondsSince(begin));
   return 0;
 }
 
@@ -208,11 +211,16 @@ class Bench {
     std::this_thread::sleep_for(std::chrono::milliseconds(settleMs_));
   }
 
+  // Our downloads land in C:\ours of the children's machine, which lives in the work
+  // folder: the same disk as curl's output.
+  std::string oursPath(const std::string& file) const {
+    return work_ + "/machine/drive_c/ours/" + file;
+  }
+
   std::optional<Outcome> ours(const std::string& url, const std::string& file) {
-    std::string folder = work_ + "/ours";
-    setAside(folder + "/" + file);
+    setAside(oursPath(file));
     settle();
-    Outcome o = runProcess({self_, "--child-runner", url, folder, file});
+    Outcome o = runProcess({self_, "--child-runner", url, "C:\\ours", file});
     if (!o.ok) return std::nullopt;
     return o;
   }
@@ -243,8 +251,8 @@ class Bench {
 
 std::vector<double> column(const std::string& output) {
   std::vector<double> values;
-  double a = 0, b = 0, c = 0;
-  if (std::sscanf(output.c_str(), "%lf %lf %lf", &a, &b, &c) == 3) values = {a, b, c};
+  double a = 0, b = 0, c = 0, d = 0;
+  if (std::sscanf(output.c_str(), "%lf %lf %lf %lf", &a, &b, &c, &d) == 4) values = {a, b, c, d};
   return values;
 }
 
@@ -287,7 +295,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string work = name.data();
-  for (const char* sub : {"serve", "ours", "aside", "machine"}) fs::create_directories(work + "/" + sub);
+  for (const char* sub : {"serve", "aside", "machine"}) fs::create_directories(work + "/" + sub);
   // Our children run in a machine of their own; 127.0.0.1 never through a proxy.
   setenv("CORVANTA_MACHINE", (work + "/machine").c_str(), 1);
   setenv("no_proxy", "127.0.0.1,localhost", 1);
@@ -319,12 +327,14 @@ int main(int argc, char** argv) {
 
     // The idle run also prepares the machine, so no timed run pays for that.
     std::vector<long> idleRss;
-    std::vector<double> oursTotal, oursWall, oursStart, oursBody, curlWall, portWall;
+    std::vector<double> oursTotal, oursWall, oursStart, oursBody, oursMove, oursClose, curlWall,
+        portWall;
     std::vector<long> oursRss, curlRss;
     bool failed = false;
     for (int run = 0; run < runs && !failed; ++run) {
       auto idle = bench.ours(tinyUrl, "tiny.bin");
       if (!idle) {
+        std::fprintf(stderr, "the idle run failed\n");
         failed = true;
         break;
       }
@@ -335,18 +345,22 @@ int main(int argc, char** argv) {
         if (oursTurn) {
           auto o = bench.ours(bigUrl, "big.bin");
           auto figures = o ? column(o->output) : std::vector<double>{};
-          if (figures.size() != 3 || sizeOf(work + "/ours/big.bin") != size) {
+          if (figures.size() != 4 || sizeOf(bench.oursPath("big.bin")) != size) {
+            std::fprintf(stderr, "our download failed (%s)\n", o ? o->output.c_str() : "no run");
             failed = true;
             break;
           }
           oursTotal.push_back(figures[0]);
           oursStart.push_back(figures[1]);
           oursBody.push_back(figures[2] - figures[1]);
+          oursMove.push_back(figures[3] - figures[2]);
+          oursClose.push_back(figures[0] - figures[3]);
           oursWall.push_back(o->wall);
           oursRss.push_back(o->maxRssKiB);
         } else if (curl) {
           auto o = bench.curl(bigUrl);
           if (!o || sizeOf(work + "/curl.bin") != size) {
+            std::fprintf(stderr, "curl failed\n");
             failed = true;
             break;
           }
@@ -357,7 +371,7 @@ int main(int argc, char** argv) {
       if (!failed && run < 3) {
         auto p = bench.port(bigUrl);
         auto figures = p ? column(p->output) : std::vector<double>{};
-        if (figures.size() == 3 && sizeOf(work + "/port.bin") == size) portWall.push_back(figures[0]);
+        if (figures.size() == 4 && sizeOf(work + "/port.bin") == size) portWall.push_back(figures[0]);
       }
       std::printf("run %d done\n", run + 1);
       std::fflush(stdout);
@@ -378,7 +392,9 @@ int main(int argc, char** argv) {
       std::printf("\nmedians of %zu runs (%.0f MiB):\n", oursTotal.size(), mib);
       std::printf("  ours, dialog run        %7.3f s  %8.1f MiB/s\n", ours, rate(ours));
       std::printf("    answer and file open  %7.3f s\n", median(oursStart));
-      std::printf("    body, close and move  %7.3f s\n", median(oursBody));
+      std::printf("    body                  %7.3f s\n", median(oursBody));
+      std::printf("    close and move        %7.3f s\n", median(oursMove));
+      std::printf("    closing the dialog    %7.3f s\n", median(oursClose));
       std::printf("  ours, whole process     %7.3f s  %8.1f MiB/s\n", oursProcess,
                   rate(oursProcess));
       if (!portWall.empty())

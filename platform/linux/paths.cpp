@@ -101,7 +101,14 @@ std::string hostCwd() {
 std::string toHost(const std::string& windowsPath) {
   const std::string& p = windowsPath;
   if (p.empty()) return p;
-  if (p[0] == '/') return p;
+  if (p[0] == '/') {
+    // A host path built the Windows way ("/opt/app" + "\\_CorvantaInstallData"): both
+    // separators separate here too.
+    std::string host = p;
+    for (char& c : host)
+      if (c == '\\') c = '/';
+    return host;
+  }
   bool trailing = p.back() == '\\' || p.back() == '/';
   std::string host;
   if (p.size() >= 2 && isDriveLetter(p[0]) && p[1] == ':') {

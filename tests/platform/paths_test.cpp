@@ -32,6 +32,7 @@ TEST(PathsTest, WindowsToHostTable) {
       {"D:\\data\\x", m.root() + "/drive_d/data/x"},
       {"\\windows", c + "/windows"},
       {"/usr/bin/env", "/usr/bin/env"},  // a host path stays
+      {"/opt/app\\_CorvantaInstallData\\Core", "/opt/app/_CorvantaInstallData/Core"},
       {"", ""},
   };
   for (const Row& row : rows) EXPECT_EQ(machine::toHost(row.windows), row.host) << row.windows;
