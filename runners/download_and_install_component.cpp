@@ -100,7 +100,8 @@ Outcome download(Job& job, int& result) {
     // Ending a block one byte past the next 100 KB step gives each notice the count of
     // whole KB a reader of small blocks would report there (100, 200, ...).
     long long toNotice = reported + kReportStep + 1 - received;
-    size_t want = toNotice < static_cast<long long>(kBlock) ? static_cast<size_t>(toNotice) : kBlock;
+    size_t want =
+        toNotice < static_cast<long long>(kBlock) ? static_cast<size_t>(toNotice) : kBlock;
     size_t got = request->read(buffer.data(), want);
     if (got == 0) break;
     if (job.link->cancelled()) return Outcome::Quiet;
@@ -115,7 +116,11 @@ Outcome download(Job& job, int& result) {
   if (!file->close()) throw std::runtime_error("close failed");
   file.reset();
 
-  if (!moveFileReplacing(job.targetPath, job.temporaryPath)) {
+  // A plain replacing rename: the data is complete once written, and asking the file layer
+  // to write through here would only flush the whole download to the disk a second time.
+  if (fileExists(job.targetPath))
+    files::setAttributes(job.targetPath, win::FILE_ATTRIBUTE_ARCHIVE);
+  if (!files::moveFileEx(job.temporaryPath, job.targetPath, win::MOVEFILE_REPLACE_EXISTING)) {
     showError(job, "Error. Unable to process the downloaded file");
     result = DDownloadAndInstallComponent::kFailed;
   } else {

@@ -407,7 +407,10 @@ TEST_F(DownloadRunner, DeleteDownloadedFiles) {
 
 TEST_F(DownloadRunner, BrokenBodyFailsWithThePlatformTextAndRestoresThePreviousFile) {
   // A short idle limit keeps the stalled case quick; the limit is read per request.
-  setenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS", "300", 1);
+  struct IdleLimit {
+    IdleLimit() { setenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS", "300", 1); }
+    ~IdleLimit() { unsetenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS"); }
+  } idleLimit;
   std::string cut = demo_.addFile("cut.exe", patternBytes(300000));
   demo_.server().truncateAfter(cut, 150000);
   std::string stalled = demo_.addFile("stalled.exe", patternBytes(300000));
@@ -440,7 +443,6 @@ TEST_F(DownloadRunner, BrokenBodyFailsWithThePlatformTextAndRestoresThePreviousF
     EXPECT_FALSE(fileExists(runner.backupPath()));
     EXPECT_EQ(read(runner.temporaryPath()), patternBytes(300000).substr(0, row.partial));
   }
-  unsetenv("CORVANTA_HTTP_IDLE_TIMEOUT_MS");
 }
 
 TEST_F(DownloadRunner, CredentialsPromptThenSuccessShowsTheUsualTexts) {
