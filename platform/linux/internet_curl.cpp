@@ -370,11 +370,33 @@ Session::Session(const std::string& agent, const std::atomic<bool>* cancel)
 
 Session::~Session() = default;
 
+namespace {
+
+// The request line carries the object path as the server's file names have it: blanks and
+// other bytes not allowed in a URL are escaped, as the platform's URL handling does.
+std::string escapeObject(const std::string& object) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : object) {
+    if (c <= 0x20 || c >= 0x7f || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' ||
+        c == '`' || c == '{' || c == '|' || c == '}') {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::unique_ptr<Request> Session::openRequest(const std::string& server, uint16_t port,
                                               const std::string& object) {
   std::string host = server;
   if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
-  std::string path = object.empty() || object[0] != '/' ? "/" + object : object;
+  std::string path = escapeObject(object.empty() || object[0] != '/' ? "/" + object : object);
   return std::make_unique<CurlRequest>("http://" + host + ":" + std::to_string(port) + path,
                                        agent_, cancel_);
 }

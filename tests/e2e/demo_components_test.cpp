@@ -160,11 +160,6 @@ TEST_P(DemoComponent, InstallsAndRemovesThroughTheWizardsOwnPath) {
 
   Run in = install(c.name);
 
-  auto messages = ui_.messageTexts();
-  if (std::string(p.fileName).find(' ') != std::string::npos &&
-      std::find(messages.begin(), messages.end(),
-                "Error. Unable to download file - The URL is invalid") != messages.end())
-    GTEST_SKIP() << "the HTTP port does not fetch file names with blanks yet";
   EXPECT_TRUE(fileExists(download)) << download;
   EXPECT_TRUE(complaints().empty()) << complaints().front();
   EXPECT_EQ(ui_.timedOut(), 0);
