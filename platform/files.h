@@ -50,6 +50,17 @@ class OutputFile {
   virtual bool close() = 0;
 };
 
+// A file opened for reading (CreateFile with OPEN_EXISTING); reads at an offset
+// (ReadFile with an OVERLAPPED offset), so one handle serves readers that jump about.
+class InputFile {
+ public:
+  // nullptr when the path is missing or a folder.
+  static std::unique_ptr<InputFile> open(const std::string& path);
+  virtual ~InputFile() = default;
+  // Bytes read into data (fewer at the end of the file), or -1 on a read error.
+  virtual int64_t readAt(uint64_t offset, char* data, size_t size) = 0;
+};
+
 // Many new files below one folder (archive extraction). Names below the folder are matched
 // without regard to case once per folder and then remembered, so each file costs about what
 // creating it costs. Meant for a tree that nobody else changes meanwhile. On Windows a

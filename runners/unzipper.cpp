@@ -146,6 +146,11 @@ bool CUnzipper::openArchive(const std::string& path) {
   if (full.empty() || full.size() > kMaxPath) return false;
   archive_ = unzOpen64(files::nativePath(full).c_str());
   if (!archive_) return false;
+  source_ = files::InputFile::open(full);
+  if (!source_) {
+    closeArchive();
+    return false;
+  }
   // The path without its extension, as split and make path give it.
   size_t nameStart = full.find_last_of("\\/:");
   nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
@@ -160,6 +165,7 @@ void CUnzipper::closeArchive() {
     unzClose(archive_);
   }
   archive_ = nullptr;
+  source_.reset();
   defaultFolder_.clear();
   usedRanges_.clear();
   knownFolders_.clear();
@@ -409,25 +415,31 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
     return written;
   };
 
+  // minizip found the entry and its data; the data itself is read here in large blocks,
+  // since minizip's raw reads copy byte by byte through a 16 KiB buffer.
+  uint64_t consumed = 0;
   for (;;) {
-    int n = unzReadCurrentFile(archive_, w.input.data(), static_cast<unsigned>(w.input.size()));
-    if (n < 0) {
-      error = "Read error " + std::to_string(n);
+    size_t want = static_cast<size_t>(
+        std::min<uint64_t>(w.input.size(), info.compressedSize - consumed));
+    if (want == 0) break;
+    int64_t n = source_->readAt(dataStart + consumed, reinterpret_cast<char*>(w.input.data()), want);
+    if (n != static_cast<int64_t>(want)) {
+      error = "Read error";
       break;
     }
-    if (n == 0) break;
+    consumed += want;
     if (!deflated) {
-      size_t offset = 0;
-      while (offset < static_cast<size_t>(n)) {
-        size_t take = std::min(static_cast<size_t>(n) - offset, w.output.size() - filled);
-        std::memcpy(w.output.data() + filled, w.input.data() + offset, take);
-        filled += take;
-        offset += take;
-        produced += take;
-        if (filled == w.output.size() && !flush()) error = "Write failed";
-        if (!error.empty()) break;
+      // Stored data goes out straight from the read buffer.
+      produced += want;
+      if (produced > info.uncompressedSize) {
+        error = "More data than declared";
+        break;
       }
-      if (!error.empty()) break;
+      crc = crc32_z(crc, w.input.data(), want);
+      if (!file->write(reinterpret_cast<const char*>(w.input.data()), want)) {
+        error = "Write failed";
+        break;
+      }
       continue;
     }
     if (streamEnded) {
@@ -435,7 +447,7 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
       break;
     }
     zs.next_in = w.input.data();
-    zs.avail_in = static_cast<uInt>(n);
+    zs.avail_in = static_cast<uInt>(want);
     int r;
     do {
       zs.next_out = w.output.data() + filled;

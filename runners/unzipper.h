@@ -67,6 +67,7 @@ class CUnzipper {
   bool ensureFolder(const std::string& path);
 
   void* archive_ = nullptr;  // unzFile
+  std::unique_ptr<platform::files::InputFile> source_;  // the archive again, for entry data
   std::string defaultFolder_;
   // The byte ranges of the archive already used by extracted entries (begin -> end): an
   // entry whose header or data lies in another's is a forged overlap.

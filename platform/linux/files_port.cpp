@@ -392,6 +392,44 @@ std::unique_ptr<OutputFile> OutputFile::create(const std::string& path) {
 
 namespace {
 
+class HostInputFile : public InputFile {
+ public:
+  explicit HostInputFile(int fd) : fd_(fd) {}
+  ~HostInputFile() override { ::close(fd_); }
+  int64_t readAt(uint64_t offset, char* data, size_t size) override {
+    size_t done = 0;
+    while (done < size) {
+      ssize_t r = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (r == 0) break;
+      done += static_cast<size_t>(r);
+    }
+    return static_cast<int64_t>(done);
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> InputFile::open(const std::string& path) {
+  if (path.empty() || endsWithSeparator(path)) return nullptr;
+  int fd = ::open(machine::toHost(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<HostInputFile>(fd);
+}
+
+namespace {
+
 std::string lowerCase(std::string s) {
   for (char& c : s) c = lower(c);
   return s;
