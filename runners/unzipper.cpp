@@ -15,6 +15,7 @@
 #include "platform/debug.h"
 #include "platform/files.h"
 #include "platform/win_types.h"
+#include "runners/block_sink.h"
 
 namespace files = platform::files;
 
@@ -25,7 +26,8 @@ constexpr size_t kNameBuffer = win::MAX_PATH;
 constexpr size_t kCommentBuffer = 255;
 // Large blocks: on this kind of disk many small writes cost far more than a few big ones.
 constexpr size_t kReadBlock = 256 * 1024;
-constexpr size_t kWriteBlock = 128 * 1024;
+// From this size on an entry is written by a second thread while the next block inflates.
+constexpr uint64_t kWriteBehindFrom = 1024 * 1024;
 // Bigger entries are checked against the free space before anything is written.
 constexpr uint64_t kCheckSpaceAbove = 16 * 1024 * 1024;
 constexpr unsigned kLocalHeaderSize = 30;
@@ -117,12 +119,12 @@ bool dosDateTimeToTime(unsigned long dosDateTime, int64_t& seconds) {
 }  // namespace
 
 struct CUnzipper::Work {
-  Work() : input(kReadBlock), output(kWriteBlock) {}
+  Work() : input(kReadBlock) {}
   ~Work() {
     if (inflaterReady) inflateEnd(&stream);
   }
   std::vector<unsigned char> input;
-  std::vector<unsigned char> output;
+  BlockSink sink;
   z_stream stream{};
   bool inflaterReady = false;
 };
@@ -402,41 +404,34 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
     w.inflaterReady = true;
   }
 
-  uLong crc = crc32(0L, Z_NULL, 0);
+  BlockSink& sink = w.sink;
+  sink.start(file.get(), info.uncompressedSize >= kWriteBehindFrom);
   uint64_t produced = 0;
-  size_t filled = 0;  // bytes waiting in w.output
+  size_t filled = 0;  // bytes waiting in the sink's current block
   bool streamEnded = !deflated;
   std::string error;
-  auto flush = [&]() {
-    if (filled == 0) return true;
-    crc = crc32_z(crc, w.output.data(), filled);
-    bool written = file->write(reinterpret_cast<const char*>(w.output.data()), filled);
-    filled = 0;
-    return written;
-  };
 
   // minizip found the entry and its data; the data itself is read here in large blocks,
   // since minizip's raw reads copy byte by byte through a 16 KiB buffer.
   uint64_t consumed = 0;
   for (;;) {
-    size_t want = static_cast<size_t>(
-        std::min<uint64_t>(w.input.size(), info.compressedSize - consumed));
+    size_t want = static_cast<size_t>(std::min<uint64_t>(
+        deflated ? w.input.size() : BlockSink::kBlockSize, info.compressedSize - consumed));
     if (want == 0) break;
-    int64_t n = source_->readAt(dataStart + consumed, reinterpret_cast<char*>(w.input.data()), want);
-    if (n != static_cast<int64_t>(want)) {
+    // Stored data is read straight into the block that is written.
+    char* into = reinterpret_cast<char*>(deflated ? w.input.data() : sink.block());
+    if (source_->readAt(dataStart + consumed, into, want) != static_cast<int64_t>(want)) {
       error = "Read error";
       break;
     }
     consumed += want;
     if (!deflated) {
-      // Stored data goes out straight from the read buffer.
       produced += want;
       if (produced > info.uncompressedSize) {
         error = "More data than declared";
         break;
       }
-      crc = crc32_z(crc, w.input.data(), want);
-      if (!file->write(reinterpret_cast<const char*>(w.input.data()), want)) {
+      if (!sink.put(want)) {
         error = "Write failed";
         break;
       }
@@ -450,10 +445,10 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
     zs.avail_in = static_cast<uInt>(want);
     int r;
     do {
-      zs.next_out = w.output.data() + filled;
-      zs.avail_out = static_cast<uInt>(w.output.size() - filled);
+      zs.next_out = sink.block() + filled;
+      zs.avail_out = static_cast<uInt>(BlockSink::kBlockSize - filled);
       r = inflate(&zs, Z_NO_FLUSH);
-      size_t got = w.output.size() - filled - zs.avail_out;
+      size_t got = BlockSink::kBlockSize - filled - zs.avail_out;
       filled += got;
       produced += got;
       if (produced > info.uncompressedSize) {
@@ -464,9 +459,12 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
         error = "Corrupt data";
         break;
       }
-      if (filled == w.output.size() && !flush()) {
-        error = "Write failed";
-        break;
+      if (filled == BlockSink::kBlockSize) {
+        filled = 0;
+        if (!sink.put(BlockSink::kBlockSize)) {
+          error = "Write failed";
+          break;
+        }
       }
     } while (r == Z_OK && (zs.avail_in > 0 || zs.avail_out == 0));
     if (!error.empty()) break;
@@ -478,7 +476,10 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
       }
     }
   }
-  if (error.empty() && !flush()) error = "Write failed";
+  if (error.empty() && filled > 0 && !sink.put(filled)) error = "Write failed";
+  uint32_t crc = 0;
+  bool written = sink.finish(crc);
+  if (error.empty() && !written) error = "Write failed";
   if (error.empty() && !streamEnded) error = "Compressed data ends early";
   if (error.empty() && produced != info.uncompressedSize) error = "Size differs from the declared size";
   if (error.empty() && crc != info.crc) error = "CRC mismatch";

@@ -58,20 +58,27 @@ bool unregisterProduct(const std::string& code, int context) {
   return removed;
 }
 
+namespace {
+
+// The product on q's current row (id, code, context, remove_command) with its properties.
+Product productAt(sqlite3* db, Statement& q) {
+  Product p;
+  p.code = q.text(1);
+  p.context = static_cast<int>(q.number(2));
+  p.removeCommand = q.text(3);
+  Statement props(db, "SELECT name, value FROM product_properties WHERE product=?");
+  props.bind(1, q.number(0));
+  while (props.step()) p.properties[props.text(0)] = props.text(1);
+  return p;
+}
+
+}  // namespace
+
 std::vector<Product> products() {
   std::vector<Product> list;
   readStore([&](sqlite3* db) {
     Statement q(db, "SELECT id, code, context, remove_command FROM products ORDER BY id");
-    while (q.step()) {
-      Product p;
-      p.code = q.text(1);
-      p.context = static_cast<int>(q.number(2));
-      p.removeCommand = q.text(3);
-      Statement props(db, "SELECT name, value FROM product_properties WHERE product=?");
-      props.bind(1, q.number(0));
-      while (props.step()) p.properties[props.text(0)] = props.text(1);
-      list.push_back(std::move(p));
-    }
+    while (q.step()) list.push_back(productAt(db, q));
   });
   return list;
 }
@@ -82,15 +89,7 @@ std::optional<Product> findProduct(const std::string& code, int context) {
     Statement q(db, "SELECT id, code, context, remove_command FROM products "
                     "WHERE code=? AND context=?");
     q.bind(1, code).bind(2, static_cast<int64_t>(context));
-    if (!q.step()) return;
-    Product p;
-    p.code = q.text(1);
-    p.context = static_cast<int>(q.number(2));
-    p.removeCommand = q.text(3);
-    Statement props(db, "SELECT name, value FROM product_properties WHERE product=?");
-    props.bind(1, q.number(0));
-    while (props.step()) p.properties[props.text(0)] = props.text(1);
-    found = std::move(p);
+    if (q.step()) found = productAt(db, q);
   });
   return found;
 }

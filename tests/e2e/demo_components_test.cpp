@@ -84,19 +84,10 @@ class DemoComponent : public ::testing::TestWithParam<Case> {
     machine_ = std::make_unique<TempMachine>(GetParam().profile);
     putToolsOnPath();
     demo_ = std::make_unique<DemoFixture>(DemoFixture::Source::Repository);
-    ui::setBackend(&ui_);
-    ui_.setModalLimit(60000);
-    platform::files::createDirectory(kAppFolder);
-    appContext().applicationFolder = kAppFolder;
-    appContext().isFolderWritable = true;
-    saved_ = watchTimings();
-    // The stand-ins show their windows at once; the watchers need not wait as long.
-    watchTimings().gonePollMs = 50;
-    watchTimings().speccyPauseMs = 50;
+    wizard_ = std::make_unique<DemoWizardScope>(kAppFolder);
   }
   void TearDown() override {
-    watchTimings() = saved_;
-    ui::setBackend(nullptr);
+    wizard_.reset();
     demo_.reset();
     machine_.reset();
   }
@@ -132,15 +123,14 @@ class DemoComponent : public ::testing::TestWithParam<Case> {
   // Error and warning boxes shown so far.
   std::vector<std::string> complaints() const {
     std::vector<std::string> out;
-    for (const std::string& t : ui_.messageTexts())
+    for (const std::string& t : wizard_->ui().messageTexts())
       if (t.rfind("Error", 0) == 0 || t.rfind("Warning", 0) == 0) out.push_back(t);
     return out;
   }
 
   std::unique_ptr<TempMachine> machine_;
   std::unique_ptr<DemoFixture> demo_;
-  ui::ScriptedUi ui_;
-  WatchTimings saved_;
+  std::unique_ptr<DemoWizardScope> wizard_;
 };
 
 TEST_P(DemoComponent, InstallsAndRemovesThroughTheWizardsOwnPath) {
@@ -162,7 +152,7 @@ TEST_P(DemoComponent, InstallsAndRemovesThroughTheWizardsOwnPath) {
 
   EXPECT_TRUE(fileExists(download)) << download;
   EXPECT_TRUE(complaints().empty()) << complaints().front();
-  EXPECT_EQ(ui_.timedOut(), 0);
+  EXPECT_EQ(wizard_->ui().timedOut(), 0);
   if (c.ending == Ending::NoRow) {
     EXPECT_EQ(in.result, -1);
     EXPECT_EQ(in.progress, "Failed");
@@ -183,9 +173,9 @@ TEST_P(DemoComponent, InstallsAndRemovesThroughTheWizardsOwnPath) {
   EXPECT_EQ(out.progress, "Ok");
   EXPECT_EQ(out.state, "Not Installed");
   EXPECT_TRUE(complaints().empty()) << complaints().front();
-  EXPECT_EQ(ui_.timedOut(), 0);
+  EXPECT_EQ(wizard_->ui().timedOut(), 0);
   // Nothing of the stand-in's uninstaller is left waiting for an answer.
-  EXPECT_EQ(ui_.unanswered(), 0);
+  EXPECT_EQ(wizard_->ui().unanswered(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPageEntry, DemoComponent, ::testing::ValuesIn(allCases()), testName);

@@ -58,26 +58,11 @@ std::string sourceRoot() {
 
 class DemoState : public ::testing::TestWithParam<StateCase> {
  protected:
-  void SetUp() override {
-    putToolsOnPath();
-    ui::setBackend(&ui_);
-    ui_.setModalLimit(60000);
-    platform::files::createDirectory(kAppFolder);
-    appContext().applicationFolder = kAppFolder;
-    appContext().isFolderWritable = true;
-    saved_ = watchTimings();
-    watchTimings().gonePollMs = 50;
-    watchTimings().speccyPauseMs = 50;
-  }
-  void TearDown() override {
-    watchTimings() = saved_;
-    ui::setBackend(nullptr);
-  }
+  void SetUp() override { putToolsOnPath(); }
 
   TempMachine machine_;
   DemoFixture demo_{DemoFixture::Source::Repository};
-  ui::ScriptedUi ui_;
-  WatchTimings saved_;
+  DemoWizardScope wizard_{kAppFolder};
 };
 
 TEST_P(DemoState, TheWizardShowsItAndRepairsIt) {
@@ -103,12 +88,12 @@ TEST_P(DemoState, TheWizardShowsItAndRepairsIt) {
 
   // Yes to the repair question (as often as it comes); the install that follows puts the
   // components back.
-  for (int i = 0; i < 3; ++i) ui_.answer(win::IDYES);
+  for (int i = 0; i < 3; ++i) wizard_.ui().answer(win::IDYES);
   manager.installComponents(0, last, true);
   manager.updateComponentStates(0, last);
   for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(strings[i].state, "Installed") << names[i];
-  EXPECT_EQ(ui_.timedOut(), 0);
-  for (const std::string& t : ui_.messageTexts()) EXPECT_FALSE(isComplaint(t)) << t;
+  EXPECT_EQ(wizard_.ui().timedOut(), 0);
+  for (const std::string& t : wizard_.ui().messageTexts()) EXPECT_FALSE(isComplaint(t)) << t;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryState, DemoState, ::testing::ValuesIn(kCases),

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "engine/app_context.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -199,4 +200,19 @@ ComponentEntry makeEntry(const PageEntry& e, const std::string& applicationFolde
   return ComponentEntry(e.name, url.c_str(), e.fileName, e.arguments, folder.c_str(),
                         e.isMsiPackage, false, &strings.name, &strings.state, &strings.progress,
                         e.category);
+}
+
+DemoWizardScope::DemoWizardScope(const char* applicationFolder) : saved_(watchTimings()) {
+  ui::setBackend(&ui_);
+  ui_.setModalLimit(60000);
+  platform::files::createDirectory(applicationFolder);
+  appContext().applicationFolder = applicationFolder;
+  appContext().isFolderWritable = true;
+  watchTimings().gonePollMs = 50;
+  watchTimings().speccyPauseMs = 50;
+}
+
+DemoWizardScope::~DemoWizardScope() {
+  watchTimings() = saved_;
+  ui::setBackend(nullptr);
 }

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/check_installations.h"
 #include "engine/component_entry.h"
+#include "platform/ui/scripted_ui.h"
 
 struct PageEntry {
   const char* name;
@@ -25,3 +27,19 @@ struct EntryStrings {
 };
 ComponentEntry makeEntry(const PageEntry& e, const std::string& applicationFolder,
                          EntryStrings& strings);
+
+// What the demo tests share while they run the engine: the scripted UI as the backend,
+// the application folder, and short pauses for the watchers (the stand-ins show their
+// windows at once). Undone when it goes.
+class DemoWizardScope {
+ public:
+  explicit DemoWizardScope(const char* applicationFolder);
+  ~DemoWizardScope();
+  DemoWizardScope(const DemoWizardScope&) = delete;
+  DemoWizardScope& operator=(const DemoWizardScope&) = delete;
+  ui::ScriptedUi& ui() { return ui_; }
+
+ private:
+  ui::ScriptedUi ui_;
+  WatchTimings saved_;
+};

@@ -71,7 +71,9 @@ TEST(ShellLinkTest, RefusalsAndDamagedFiles) {
   // Every cut of a good link is refused or read without reading past its end.
   for (size_t n = 0; n + 4 < bytes.size(); ++n) {
     ASSERT_TRUE(files::writeFile("C:\\cut.lnk", bytes.substr(0, n)));
-    if (shell::loadShellLink("C:\\cut.lnk", out)) EXPECT_FALSE(out.target.empty()) << n;
+    if (shell::loadShellLink("C:\\cut.lnk", out)) {
+      EXPECT_FALSE(out.target.empty()) << n;
+    }
   }
   // Offsets that point anywhere must not be followed out of the file.
   std::string wild = bytes;
