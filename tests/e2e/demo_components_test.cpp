@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct Case {
   std::string profile = "win7-sp1-x64";
   Ending ending = Ending::Removable;
 };
+
+// Test listings show the component's name instead of the object's bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 std::vector<Case> allCases() {
   const std::vector<std::string> python = {kPython};
