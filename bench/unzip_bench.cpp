@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    std::vector<Tool> tools = {{"CUnzipper", {}}, {"unzip -q -o", {}}, {"bsdtar -xf", {}}};
+    std::vector<Tool> tools = {{"CUnzipper", {}, {}}, {"unzip -q -o", {}, {}}, {"bsdtar -xf", {}, {}}};
     for (int r = 0; r < runs; ++r) {
       for (Tool& tool : tools) {
         std::string name = "out" + std::to_string(serial++);

@@ -10,7 +10,7 @@
 #           templates/FAMILY.sh; templates/FAMILY-uninstall.sh, when there is one, is the
 #           program it writes into the machine to remove the component again;
 #   msi     a stand-in Windows Installer package for the stand-in msiexec (settings code,
-#           name, version);
+#           name, version; see write_msi_package);
 #   zip     a ZIP package of small files: files= holds bash patterns with braces, "/"
 #           between folders.
 set -euo pipefail
@@ -20,9 +20,7 @@ command -v bsdtar >/dev/null || { echo "make_repository.sh: bsdtar is missing (l
 
 rm -rf "$out/corvanta"
 mkdir -p "$out"
-support=$(cd "$out/.." && pwd)/standin-support
-rm -rf "$support"
-mkdir -p "$support"
+rm -rf "$(cd "$out/.." && pwd)/standin-support"  # where older builds kept package support files
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 
@@ -44,32 +42,34 @@ write_program() {
   } > "$target"
 }
 
-# A stand-in package holds no files, so what its product writes to the registry (regs=,
-# "KEY|NAME|VALUE" items separated by ";", an empty NAME for the default value) goes into a
-# .reg file that the stand-in msiexec imports, and a remove command takes it away again.
-# Both live in the build's stand-in support folder (host paths), outside the served tree.
+# A stand-in package carries what its product writes: registry values (regs=, "KEY|NAME|VALUE"
+# items separated by ";", an empty NAME for the default value) and, with uninstaller=, the
+# product's uninstaller, written into "C:\Program Files\KEY" (@SUPPORT@/ in a value stands
+# for that folder). The stand-in msiexec writes both and records them with the product, so
+# that its removal takes them away again (dropkeys= names the keys, when not those of regs).
 write_msi_package() {
-  local target=$1 base=$support/${file%.*} item key name value keys=''
-  printf '[Product]\nCode=%s\nName=%s\nVersion=%s\n' "${s[code]}" "${s[name]}" "${s[version]}" > "$target"
+  local target=$1 item key name value keys='' n=0 registry=''
+  local programs="C:\\Program Files\\${s[key]:-${s[name]}}"
   if [ -n "${s[regs]:-}" ]; then
-    printf 'REGEDIT4\n' > "$base.reg"
     IFS=';' read -r -a items <<< "${s[regs]}"
     for item in "${items[@]}"; do
       IFS='|' read -r key name value <<< "$item"
-      value=${value//@SUPPORT@/$support}
-      value=${value//\\/\\\\}
-      value=${value//\"/\\\"}
-      printf '\n[%s]\n' "${key/#HKLM\\/HKEY_LOCAL_MACHINE\\}" >> "$base.reg"
-      if [ -z "$name" ]; then printf '@="%s"\n' "$value" >> "$base.reg"
-      else printf '"%s"="%s"\n' "$name" "$value" >> "$base.reg"; fi
+      value=${value//@SUPPORT@\//$programs\\}
+      n=$((n + 1))
+      registry+="$n=$key|$name|$value"$'\n'
       case ";$keys;" in *";$key;"*) ;; *) keys+="${keys:+;}$key" ;; esac
     done
-    printf 'RegFile=%s\nRemoveCommand="%s"\n' "$base.reg" "$base-remove.exe" >> "$target"
-    settings+="keys=$(quote "$keys")"$'\n'
-    write_program "$base-remove.exe" msi-remove "$settings"
   fi
+  {
+    printf '[Product]\nCode=%s\nName=%s\nVersion=%s\n' "${s[code]}" "${s[name]}" "${s[version]}"
+    [ -z "$keys" ] || printf 'OwnedKeys=%s\n[Registry]\n%s' "${s[dropkeys]:-$keys}" "$registry"
+  } > "$target"
   if [ -n "${s[uninstaller]:-}" ]; then
-    write_program "$support/${s[uninstaller]}" ukey-uninstall "$settings"
+    local self="$programs\\${s[uninstaller]}" body
+    body=$(mktemp)
+    write_program "$body" ukey-uninstall "${settings}keys=$(quote "$keys")"$'\n'"self=$(quote "$self")"$'\n'
+    printf '[Files]\n%s=%s\n' "$self" "$(base64 -w0 < "$body")" >> "$target"
+    rm -f "$body"
   fi
   printf '[Properties]\nPublisher=%s\n' "${s[publisher]:-}" >> "$target"
 }
@@ -97,7 +97,7 @@ while IFS= read -r line; do
   # Every template may read these, set or not.
   for name in name code version folder program remover maker installshield ukey extra \
               context key display dversion publisher style window cleanup module needs \
-              service seconds regs uninstaller keys dropkeys; do
+              service seconds regs uninstaller keys dropkeys self; do
     [ -n "${s[$name]+set}" ] || settings+="$name="$'\n'
   done
   if [[ $file == *.zip:* ]]; then

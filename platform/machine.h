@@ -32,6 +32,11 @@ struct Product {
   // Windows command line run (and waited for) when the product is removed.
   std::string removeCommand;
 };
+// Properties that list what an installation brought ("HKLM\KEY;..." and "C:\path;...",
+// the folders it created ending in a backslash): a removal through the installer database
+// takes those keys and files away again, and the folders once they are empty.
+constexpr const char* kInstalledKeysProperty = "InstalledKeys";
+constexpr const char* kInstalledFilesProperty = "InstalledFiles";
 void registerProduct(const Product& product);
 bool unregisterProduct(const std::string& code, int context);
 std::vector<Product> products();

@@ -169,16 +169,10 @@ class Args {
 };
 
 void splitKey(const std::string& text, Hive& hive, std::string& key) {
-  size_t sep = text.find_first_of("\\/");
-  std::string name = text.substr(0, sep);
-  key = sep == std::string::npos ? "" : text.substr(sep + 1);
-  auto is = [&](const char* a, const char* b) {
-    return strcasecmp(name.c_str(), a) == 0 || strcasecmp(name.c_str(), b) == 0;
-  };
-  if (is("HKLM", "HKEY_LOCAL_MACHINE")) hive = Hive::LocalMachine;
-  else if (is("HKCU", "HKEY_CURRENT_USER")) hive = Hive::CurrentUser;
-  else if (is("HKCR", "HKEY_CLASSES_ROOT")) hive = Hive::ClassesRoot;
-  else throw UsageError("unknown hive '" + name + "' (HKLM, HKCU or HKCR)");
+  if (!machine::splitKeyPath(text, hive, key)) {
+    std::string name = text.substr(0, text.find_first_of("\\/"));
+    throw UsageError("unknown hive '" + name + "' (HKLM, HKCU or HKCR)");
+  }
 }
 
 std::string toHex(const std::string& bytes) {

@@ -21,6 +21,11 @@ IFS=';'
 for k in $keys; do drop_key "$k"; done
 IFS=$old_ifs
 [ -z "$code" ] || cm msi unregister --code "$code" >/dev/null 2>&1 || true
+# A package's uninstaller was written by its package; it goes with the product.
+if [ -n "${self:-}" ]; then
+  rm -f "$(host "$self")"
+  rmdir "$(dirname "$(host "$self")")" 2>/dev/null || true
+fi
 [ -z "$folder" ] || rm -rf "$(host "$folder")"
 case "$r" in ''|"$folder"*|/*) ;; *) rm -f "$(host "$r")" ;; esac
 if [ -n "$w" ]; then

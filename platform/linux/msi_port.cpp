@@ -1,16 +1,20 @@
 // Installer port on the machine's product registrations.
 #include <strings.h>
 
+#include <algorithm>
 #include <cctype>
 #include <sys/stat.h>
 
 #include "platform/debug.h"
+#include "platform/files.h"
 #include "platform/linux/command_line.h"
 #include "platform/linux/machine_store.h"
 #include "platform/linux/products.h"
+#include "platform/linux/reg_file.h"
 #include "platform/machine.h"
 #include "platform/msi.h"
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/win_types.h"
 
 namespace platform::msi {
@@ -118,6 +122,42 @@ unsigned getFileVersion(const std::string& path, std::string& version, size_t bu
 
 namespace platform::machine {
 
+namespace {
+
+std::vector<std::string> listProperty(const Product& product, const char* name) {
+  std::vector<std::string> items;
+  auto found = product.properties.find(name);
+  if (found == product.properties.end()) return items;
+  size_t start = 0;
+  const std::string& text = found->second;
+  while (start <= text.size()) {
+    size_t end = std::min(text.find(';', start), text.size());
+    if (end > start) items.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return items;
+}
+
+// What the product's own remove command left of its keys and files.
+void dropInstalledItems(const Product& product) {
+  for (const std::string& path : listProperty(product, kInstalledKeysProperty)) {
+    registry::Hive hive;
+    std::string key;
+    if (splitKeyPath(path, hive, key) && !key.empty() && registry::keyExists(hive, key))
+      registry::deleteTree(hive, key);
+  }
+  std::vector<std::string> paths = listProperty(product, kInstalledFilesProperty);
+  // Latest first: a folder's files and sub-folders were made after it.
+  for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+    if (path->back() == '\\')
+      files::removeDirectory(*path);  // fails while anything is left in it
+    else if (files::getAttributes(*path) != win::INVALID_FILE_ATTRIBUTES)
+      files::deleteFile(*path);
+  }
+}
+
+}  // namespace
+
 unsigned removeProduct(const std::string& code, int context) {
   std::optional<Product> product;
   for (int c : {4, 1, 2}) {
@@ -143,6 +183,7 @@ unsigned removeProduct(const std::string& code, int context) {
     }
   }
   unregisterProduct(product->code, product->context);
+  dropInstalledItems(*product);
   return win::ERROR_SUCCESS;
 }
 

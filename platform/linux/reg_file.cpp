@@ -302,6 +302,12 @@ bool parseHiveName(const std::string& name, Hive& hive) {
   return true;
 }
 
+bool splitKeyPath(const std::string& path, Hive& hive, std::string& key) {
+  size_t sep = path.find_first_of("\\/");
+  key = sep == std::string::npos ? "" : path.substr(sep + 1);
+  return parseHiveName(path.substr(0, sep), hive);
+}
+
 const char* hiveName(Hive hive) {
   switch (hive) {
     case Hive::LocalMachine: return "HKEY_LOCAL_MACHINE";

@@ -18,5 +18,7 @@ std::string exportRegFile(registry::Hive hive, const std::string& key, bool ansi
 // "HKEY_LOCAL_MACHINE", "HKLM", ... (without regard to case); false for another hive.
 bool parseHiveName(const std::string& name, registry::Hive& hive);
 const char* hiveName(registry::Hive hive);
+// "HKLM\SOFTWARE\X" into its hive and the key below it; false for an unknown hive.
+bool splitKeyPath(const std::string& path, registry::Hive& hive, std::string& key);
 
 }  // namespace platform::machine

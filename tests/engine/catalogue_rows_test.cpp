@@ -429,7 +429,9 @@ TEST_P(CatalogueRowTest, RemovalAndRepair) {
     std::string state;
     ComponentEntry e = entry(c.name, &state);
     EXPECT_EQ(mxCheckInstallations::removeComponent(e), c.removable);
-    if (c.removable) EXPECT_EQ(evaluate(c.name), "Not Installed");
+    if (c.removable) {
+      EXPECT_EQ(evaluate(c.name), "Not Installed");
+    }
   }
   // A broken installation is repaired by its removal.
   for (const StateCase& s : c.states) {

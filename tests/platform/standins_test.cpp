@@ -63,6 +63,40 @@ TEST_F(StandInTest, MsiexecInstallsAndRemovesAStandInPackage) {
   EXPECT_EQ(run("msiexec.exe", "/x " + code + " /passive"), 3u);  // not installed
 }
 
+TEST_F(StandInTest, PackageValuesAndFilesGoWithTheProduct) {
+  const std::string package = "C:\\Downloads\\vnc.msi";
+  const std::string head = "[Product]\r\nCode=" + code + "\r\nName=VNC\r\nVersion=2.6.4.0\r\n";
+  const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VNC";
+  // "#!/bin/sh\nexit 0\n" in base64; the value keeps its quotes.
+  ASSERT_TRUE(files::writeFile(package, head +
+                                            "[Registry]\r\n"
+                                            "1=HKLM\\" + key + "|DisplayName|VNC\r\n"
+                                            "2=HKLM\\" + key + "|UninstallString|\"C:\\Program Files\\VNC\\un.exe\"\r\n"
+                                            "[Files]\r\n"
+                                            "C:\\Program Files\\VNC\\un.exe=IyEvYmluL3NoCmV4aXQgMAo=\r\n"));
+  EXPECT_EQ(run("msiexec.exe", "/i " + package + " /quiet"), 0u);
+  EXPECT_EQ(registry::readString(Hive::LocalMachine, key, "UninstallString", 1024).value_or(""),
+            "\"C:\\Program Files\\VNC\\un.exe\"");
+  std::string program;
+  ASSERT_TRUE(files::readFile("C:\\Program Files\\VNC\\un.exe", program));
+  EXPECT_EQ(program, "#!/bin/sh\nexit 0\n");
+
+  // Removed the way the wizard removes products: through the installer database.
+  EXPECT_EQ(msi::configureProduct(code, 0, msi::INSTALLSTATE_ABSENT), win::ERROR_SUCCESS);
+  EXPECT_EQ(productName(code), "<none>");
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, key));
+  EXPECT_EQ(files::getAttributes("C:\\Program Files\\VNC\\un.exe"), win::INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(files::isDirectory("C:\\Program Files\\VNC"));  // made by the package
+  EXPECT_TRUE(files::isDirectory("C:\\Program Files"));        // was there before
+
+  // A damaged item refuses the package before anything is registered.
+  ASSERT_TRUE(files::writeFile(package, head + "[Files]\r\nC:\\x.exe=not*base64\r\n"));
+  EXPECT_EQ(run("msiexec.exe", "/i " + package), 1u);
+  ASSERT_TRUE(files::writeFile(package, head + "[Registry]\r\n1=HKXX\\A|B|C\r\n"));
+  EXPECT_EQ(run("msiexec.exe", "/i " + package), 1u);
+  EXPECT_EQ(productName(code), "<none>");
+}
+
 TEST_F(StandInTest, MsiexecRefusesBadPackagesAndCommandLines) {
   ASSERT_TRUE(files::writeFile("C:\\Downloads\\bad.msi", "[Product]\r\nCode=not-a-guid\r\n"));
   EXPECT_EQ(run("msiexec.exe", "/i C:\\Downloads\\bad.msi /quiet"), 1u);

@@ -36,8 +36,15 @@ rundll32.exe and C:\windows\explorer.exe run these verbs with their arguments):
                                           waited for, when the product is removed)
         RegFile=values.reg               (optional: a .reg file beside the package,
                                           imported on install)
+        OwnedKeys=HKLM\KEY;...           (optional: keys the product owns; by default
+                                          the keys of [Registry])
+        [Registry]                       (optional: string values to write)
+        1=HKLM\SOFTWARE\Vendor|Name|Value   (an empty name is the default value)
+        [Files]                          (optional: files to write, base64)
+        C:\Program Files\X\a.exe=IyEvYmluL3NoCg==
         [Properties]
         Publisher=...                    (further installer properties)
+      The owned keys and the written files are removed with the product.
   msiexec /x PRODUCTCODE|PACKAGE [/passive|/quiet]
       Removes the product: runs its remove command, then drops its registration.
       Exit codes: 0 done, 1 the package cannot be read or is not valid, 2 usage,
@@ -83,6 +90,96 @@ std::string absolute(const std::string& path) {
   return machine::toWindows(machine::toHost(path));
 }
 
+std::string base64Decode(const std::string& text, bool& ok) {
+  static const std::string digits =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  unsigned bits = 0;
+  int count = 0;
+  ok = true;
+  for (char c : text) {
+    if (c == '=') break;
+    size_t d = digits.find(c);
+    if (d == std::string::npos) {
+      ok = false;
+      return out;
+    }
+    bits = (bits << 6) | static_cast<unsigned>(d);
+    if (++count == 4) {
+      out += static_cast<char>(bits >> 16);
+      out += static_cast<char>((bits >> 8) & 0xFF);
+      out += static_cast<char>(bits & 0xFF);
+      bits = 0;
+      count = 0;
+    }
+  }
+  if (count == 1) ok = false;
+  if (count == 2) out += static_cast<char>(bits >> 4);
+  if (count == 3) {
+    out += static_cast<char>(bits >> 10);
+    out += static_cast<char>((bits >> 2) & 0xFF);
+  }
+  return out;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : ";") + item;
+  return out;
+}
+
+// Creates the missing folders above path; each one made is added to created.
+bool createParentFolders(const std::string& path, std::vector<std::string>& created) {
+  size_t sep = path.find_last_of("\\/");
+  if (sep == std::string::npos || sep <= 2) return true;
+  std::string folder = path.substr(0, sep);
+  if (files::isDirectory(folder)) return true;
+  if (!createParentFolders(folder, created) || !files::createDirectory(folder)) return false;
+  created.push_back(folder + "\\");
+  return true;
+}
+
+// The [Registry] values and [Files] of a package; what was written goes into the
+// product's properties so that its removal takes it away again. An empty text is success.
+std::string writePackageItems(const std::string& package, machine::Product& p) {
+  std::vector<std::string> names, keys, written;
+  profile::getKeyNames("Registry", names, 1 << 20, package);
+  for (const std::string& n : names) {
+    std::string item = value("Registry", n, package);
+    size_t bar1 = item.find('|'), bar2 = bar1 == std::string::npos ? bar1 : item.find('|', bar1 + 1);
+    registry::Hive hive;
+    std::string key;
+    if (bar2 == std::string::npos || !machine::splitKeyPath(item.substr(0, bar1), hive, key) ||
+        key.empty())
+      return "the registry item " + n + " is not HIVE\\KEY|NAME|VALUE";
+    std::string name = item.substr(bar1 + 1, bar2 - bar1 - 1);
+    if (registry::setValue(hive, key, name, registry::Value::string(item.substr(bar2 + 1))) !=
+        win::ERROR_SUCCESS)
+      return "the registry item " + n + " cannot be written";
+    std::string owned = item.substr(0, bar1);
+    bool known = false;
+    for (const std::string& k : keys) known = known || strcasecmp(k.c_str(), owned.c_str()) == 0;
+    if (!known) keys.push_back(owned);
+  }
+  names.clear();
+  profile::getKeyNames("Files", names, 1 << 20, package);
+  for (const std::string& path : names) {
+    std::string encoded;
+    profile::getString("Files", path, "", encoded, 1 << 20, package);
+    bool ok = false;
+    std::string bytes = base64Decode(encoded, ok);
+    if (!ok) return "the file " + path + " is not base64";
+    if (!createParentFolders(path, written) || !files::writeFile(path, bytes))
+      return "the file " + path + " cannot be written";
+    written.push_back(path);
+  }
+  std::string owned = value("Product", "OwnedKeys", package);
+  if (!owned.empty() || !keys.empty())
+    p.properties[machine::kInstalledKeysProperty] = owned.empty() ? joined(keys) : owned;
+  if (!written.empty()) p.properties[machine::kInstalledFilesProperty] = joined(written);
+  return "";
+}
+
 std::string folderOf(const std::string& path) {
   size_t sep = path.find_last_of("\\/");
   return sep == std::string::npos ? "" : path.substr(0, sep);
@@ -125,6 +222,11 @@ int install(const std::string& packageGiven, std::ostream& out, std::ostream& er
       err << "msiexec: " << regPath << ": " << e.what() << " (1620)\n";
       return kMsiBadPackage;
     }
+  }
+  std::string failure = writePackageItems(package, p);
+  if (!failure.empty()) {
+    err << "msiexec: " << packageGiven << ": " << failure << " (1603)\n";
+    return kMsiBadPackage;
   }
   machine::registerProduct(p);
   out << "msiexec: installed " << p.properties["InstalledProductName"] << " " << p.code << "\n";
