@@ -20,7 +20,6 @@ command -v bsdtar >/dev/null || { echo "make_repository.sh: bsdtar is missing (l
 
 rm -rf "$out/corvanta"
 mkdir -p "$out"
-rm -rf "$(cd "$out/.." && pwd)/standin-support"  # where older builds kept package support files
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 

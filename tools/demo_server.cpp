@@ -7,36 +7,13 @@
 #include <fstream>
 #include <optional>
 
+#include "tools/base64.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr size_t kBlock = 64 * 1024;
-
-std::string base64(const std::string& text) {
-  static const char* digits =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  for (; i + 2 < text.size(); i += 3) {
-    unsigned v = (static_cast<unsigned char>(text[i]) << 16) |
-                 (static_cast<unsigned char>(text[i + 1]) << 8) |
-                 static_cast<unsigned char>(text[i + 2]);
-    out += digits[(v >> 18) & 63];
-    out += digits[(v >> 12) & 63];
-    out += digits[(v >> 6) & 63];
-    out += digits[v & 63];
-  }
-  if (size_t rest = text.size() - i; rest > 0) {
-    unsigned v = static_cast<unsigned char>(text[i]) << 16;
-    if (rest == 2) v |= static_cast<unsigned char>(text[i + 1]) << 8;
-    out += digits[(v >> 18) & 63];
-    out += digits[(v >> 12) & 63];
-    out += rest == 2 ? digits[(v >> 6) & 63] : '=';
-    out += '=';
-  }
-  return out;
-}
 
 // Only plain relative names below the root: no "..", no backslashes, no NUL.
 bool isSafePath(const std::string& path) {
@@ -188,7 +165,7 @@ void DemoServer::handle(const httplib::Request& request, httplib::Response& resp
     return;
   }
   if (fault && fault->kind == Fault::Kind::Credentials) {
-    std::string expected = "Basic " + base64(fault->user + ":" + fault->password);
+    std::string expected = "Basic " + tools::base64Encode(fault->user + ":" + fault->password);
     if (request.get_header_value("Authorization") != expected) {
       response.status = 401;
       response.set_header("WWW-Authenticate", "Basic realm=\"Corvanta demo\"");

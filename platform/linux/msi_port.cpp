@@ -138,20 +138,20 @@ std::vector<std::string> listProperty(const Product& product, const char* name) 
   return items;
 }
 
-// What the product's own remove command left of its keys and files.
+// What the product's own remove command left of its keys, files and folders.
 void dropInstalledItems(const Product& product) {
   for (const std::string& path : listProperty(product, kInstalledKeysProperty)) {
     registry::Hive hive;
     std::string key;
-    if (splitKeyPath(path, hive, key) && !key.empty() && registry::keyExists(hive, key))
-      registry::deleteTree(hive, key);
+    if (splitKeyPath(path, hive, key) && !key.empty()) registry::deleteTree(hive, key);
   }
   std::vector<std::string> paths = listProperty(product, kInstalledFilesProperty);
   // Latest first: a folder's files and sub-folders were made after it.
   for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+    // Either fails harmlessly on what is gone already; a folder stays while not empty.
     if (path->back() == '\\')
-      files::removeDirectory(*path);  // fails while anything is left in it
-    else if (files::getAttributes(*path) != win::INVALID_FILE_ATTRIBUTES)
+      files::removeDirectory(*path);
+    else
       files::deleteFile(*path);
   }
 }

@@ -17,6 +17,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/win_types.h"
+#include "tools/base64.h"
 
 namespace standins {
 
@@ -90,38 +91,6 @@ std::string absolute(const std::string& path) {
   return machine::toWindows(machine::toHost(path));
 }
 
-std::string base64Decode(const std::string& text, bool& ok) {
-  static const std::string digits =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  unsigned bits = 0;
-  int count = 0;
-  ok = true;
-  for (char c : text) {
-    if (c == '=') break;
-    size_t d = digits.find(c);
-    if (d == std::string::npos) {
-      ok = false;
-      return out;
-    }
-    bits = (bits << 6) | static_cast<unsigned>(d);
-    if (++count == 4) {
-      out += static_cast<char>(bits >> 16);
-      out += static_cast<char>((bits >> 8) & 0xFF);
-      out += static_cast<char>(bits & 0xFF);
-      bits = 0;
-      count = 0;
-    }
-  }
-  if (count == 1) ok = false;
-  if (count == 2) out += static_cast<char>(bits >> 4);
-  if (count == 3) {
-    out += static_cast<char>(bits >> 10);
-    out += static_cast<char>((bits >> 2) & 0xFF);
-  }
-  return out;
-}
-
 std::string joined(const std::vector<std::string>& items) {
   std::string out;
   for (const std::string& item : items) out += (out.empty() ? "" : ";") + item;
@@ -166,9 +135,8 @@ std::string writePackageItems(const std::string& package, machine::Product& p) {
   for (const std::string& path : names) {
     std::string encoded;
     profile::getString("Files", path, "", encoded, 1 << 20, package);
-    bool ok = false;
-    std::string bytes = base64Decode(encoded, ok);
-    if (!ok) return "the file " + path + " is not base64";
+    std::string bytes;
+    if (!tools::base64Decode(encoded, bytes)) return "the file " + path + " is not base64";
     if (!createParentFolders(path, written) || !files::writeFile(path, bytes))
       return "the file " + path + " cannot be written";
     written.push_back(path);
