@@ -18,7 +18,7 @@ using Test = std::function<bool()>;
 // A state test: when it fails, the component is in failState.
 struct StateTest {
   Test passes;
-  const char* failState;
+  ComponentState failState;
 };
 
 struct CatalogueRow {
@@ -29,8 +29,8 @@ struct CatalogueRow {
   Test repair;   // empty: the same as the removal
 };
 
-const char* const kVersionMismatch = "Version Mismatch";
-const char* const kIncomplete = "Incomplete Module";
+constexpr ComponentState kVersionMismatch = ComponentState::VersionMismatch;
+constexpr ComponentState kIncomplete = ComponentState::IncompleteModule;
 
 // ---- the installer-product family: found by product code, checked by version or
 // product name, removed through the installer database.
@@ -70,7 +70,7 @@ Test keyHolds(std::string key, std::string value) {
   return [key, value] { return C::isUninstallValuePresent(key, value); };
 }
 StateTest valueIs(std::string key, std::string valueName, std::string expected,
-                  const char* failState = kVersionMismatch) {
+                  ComponentState failState = kVersionMismatch) {
   return {[key, valueName, expected] { return C::isUninstallValueEqual(key, valueName, expected); },
           failState};
 }
@@ -84,7 +84,7 @@ Test installShieldUninstaller(std::string code) {
 // ---- the Python module family: an uninstall key per module whose DisplayName names the
 // build, only sound while the Python 2.7.9 package is installed.
 
-StateTest pythonInstalled(const char* failState) {
+StateTest pythonInstalled(ComponentState failState) {
   return {[] { return C::isMsiProductInstalled(kPythonCode); }, failState};
 }
 
@@ -93,7 +93,7 @@ CatalogueRow moduleRow(const char* name, std::string key, std::string displayNam
   if (!removal) removal = [key] { return C::runModuleUninstaller(key); };
   return {name,
           [key] { return C::isModuleInstalled(key); },
-          {pythonInstalled("Reinstall Needed"), valueIs(key, "DisplayName", displayName)},
+          {pythonInstalled(ComponentState::ReinstallNeeded), valueIs(key, "DisplayName", displayName)},
           std::move(removal),
           {}};
 }
@@ -147,7 +147,7 @@ std::vector<CatalogueRow> buildCatalogue() {
       fixedRow("Windows Installer 3.1", [] { return C::isWindowsInstaller31Installed(); }),
       {"Python 2.7.9",
        [] { return C::countPython27Products() > 0; },
-       {{[] { return C::countPython27Products() <= 1; }, "Multiple Versions"},
+       {{[] { return C::countPython27Products() <= 1; }, ComponentState::MultipleVersions},
         pythonInstalled(kVersionMismatch)},
        [] { return C::runMsiexecUninstall(kPythonCode); },
        [] { return C::removePython27Products(); }},
@@ -314,11 +314,6 @@ const CatalogueRow* findRow(const std::string& name) {
   return nullptr;
 }
 
-bool isRepairState(const std::string& state) {
-  return state == "Reinstall Needed" || state == kVersionMismatch ||
-         state == "Multiple Versions" || state == kIncomplete;
-}
-
 }  // namespace
 
 bool mxCheckInstallations::isComponentInstalled(const ComponentEntry& entry) {
@@ -328,26 +323,17 @@ bool mxCheckInstallations::isComponentInstalled(const ComponentEntry& entry) {
   return row->present();
 }
 
-bool mxCheckInstallations::evaluateComponentState(const ComponentEntry& entry,
-                                                  std::string& state) {
+ComponentState mxCheckInstallations::evaluateComponentState(const ComponentEntry& entry) {
   const CatalogueRow* row = findRow(entry.name);
-  if (!row) {
-    state = "Not Installed";
-    return false;
-  }
+  if (!row) return ComponentState::NotInstalled;
   lookups::EvaluationScope scope;
-  for (const auto& test : row->stateTests) {
-    if (!test.passes()) {
-      state = test.failState;
-      return false;
-    }
-  }
-  state = "Installed";
-  return true;
+  for (const auto& test : row->stateTests)
+    if (!test.passes()) return test.failState;
+  return ComponentState::Installed;
 }
 
 bool mxCheckInstallations::needsRepair(const ComponentEntry& entry) {
-  return isRepairState(entry.state());
+  return isRepairState(entry.stateValue());
 }
 
 int mxCheckInstallations::repairComponent(const ComponentEntry& entry) {

@@ -27,7 +27,7 @@ class mxCheckInstallations {
  public:
   // Catalogue operations, keyed by the entry's name (case-insensitive).
   static bool isComponentInstalled(const ComponentEntry& entry);
-  static bool evaluateComponentState(const ComponentEntry& entry, std::string& state);
+  static ComponentState evaluateComponentState(const ComponentEntry& entry);
   static bool needsRepair(const ComponentEntry& entry);
   static int repairComponent(const ComponentEntry& entry);
   // Run by the uninstall runner's worker thread.

@@ -5,7 +5,8 @@ ComponentEntry::ComponentEntry(const char* name_, const char* url_, const char* 
                                bool isMsiPackage_, bool alwaysRefresh_, std::string* nameText_,
                                std::string* stateText_, std::string* progressText_,
                                const char* category_)
-    : name(name_ ? name_ : ""),
+    : id(findComponent(name_ ? name_ : "")),
+      name(name_ ? name_ : ""),
       url(url_ ? url_ : ""),
       fileName(fileName_ ? fileName_ : ""),
       arguments(arguments_ ? arguments_ : ""),
@@ -20,10 +21,19 @@ ComponentEntry::ComponentEntry(const char* name_, const char* url_, const char* 
   if (progressText) progressText->clear();
 }
 
-void ComponentEntry::setState(const std::string& text) const {
-  if (stateText) *stateText = text;
+ComponentEntry::ComponentEntry(ComponentId id_, std::string* nameText_, std::string* stateText_,
+                               std::string* progressText_)
+    : ComponentEntry(componentRecord(id_).name, componentUrl(componentRecord(id_)).c_str(),
+                     componentRecord(id_).fileName, componentRecord(id_).arguments,
+                     componentDownloadFolder(componentRecord(id_)).c_str(),
+                     componentRecord(id_).isMsiPackage, false, nameText_, stateText_,
+                     progressText_, componentRecord(id_).category) {}
+
+void ComponentEntry::setState(ComponentState state) const {
+  *stateValue_ = state;
+  if (stateText) *stateText = ::stateText(state);
 }
 
-void ComponentEntry::setProgress(const std::string& text) const {
-  if (progressText) *progressText = text;
+void ComponentEntry::setProgress(ComponentProgress progress) const {
+  if (progressText) *progressText = ::progressText(progress);
 }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <strings.h>
 
 #include "engine/app_context.h"
 #include "engine/check_installations.h"
@@ -32,23 +31,10 @@ using check_support::replaceFile;
 
 namespace {
 
-bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
 void showError(const std::string& text) {
   ui::messageBox(appContext().mainWindow, text, kInstallerCaption, win::MB_OK);
 }
 
-constexpr std::array kDownloadOnly = {
-    "OpenCV 2.4.9 (Python 27)",
-    "OpenCV 3.0.0",
-    "Corvanta 9.3.0.524 IPP",
-    "Vantor API 1.0.0.3 Files",
-    "Shared Memory Camera Driver",
-    "Cue Keeper 1.0.0.1(3587)",
-    "OPC Scout (SIMATIC NET OPC-Client V6.2-3133)",
-    "Imaging Source Camera Driver",
-    "Corvanta Prismal SDK Version XI 11.0.0.614 Installer",
-};
 
 const char* const kCueKeeperVersion = "Cue Keeper 1.0.0.1(3587)";
 
@@ -71,7 +57,7 @@ class PleaseWait {
 // ---- packages unpacked into the runtime folder ----
 
 struct RuntimePackage {
-  const char* component;
+  ComponentId component;
   const char* package;
   const char* target;  // below the runtime folder; "" is the runtime folder itself
   bool waitNotice;
@@ -81,15 +67,15 @@ struct RuntimePackage {
 };
 
 constexpr RuntimePackage kRuntimePackages[] = {
-    {"OpenCV 2.4.9 (Python 27)", "opencv-249_py27_bin.zip", "OpenCV249Py27", true, true, true,
+    {ComponentId::OpenCv249, "opencv-249_py27_bin.zip", "OpenCV249Py27", true, true, true,
      "Error: Unable to extract the OpenCV 2.4.9 files. Please try again."},
-    {"OpenCV 3.0.0", "opencv-300_bin.zip", "OpenCV300", true, true, true,
+    {ComponentId::OpenCv300, "opencv-300_bin.zip", "OpenCV300", true, true, true,
      "Error: Unable to extract the OpenCV 3.0.0 files. Please try again."},
-    {"Corvanta 9.3.0.524 IPP", "Corvanta_9.3.0.524_IPP.zip", "IPP924", true, true, false,
+    {ComponentId::Ipp, "Corvanta_9.3.0.524_IPP.zip", "IPP924", true, true, false,
      "Error: Unable to extract the IPP module files. Please try again."},
-    {"Vantor API 1.0.0.3 Files", "vantorapi-1.0.0.3.zip", "Python", false, false, false,
+    {ComponentId::VantorApi, "vantorapi-1.0.0.3.zip", "Python", false, false, false,
      "Error: Unable to extract the Vantor API module files. Please try again."},
-    {"Shared Memory Camera Driver", "SMCameraClient-1.0.0.5.zip", "", false, false, false,
+    {ComponentId::SmCamera, "SMCameraClient-1.0.0.5.zip", "", false, false, false,
      "Error: Unable to extract the Shared Memory Camera Driver files. Please try again."},
 };
 
@@ -250,100 +236,93 @@ bool installOpcRelayModule(const ComponentEntry&) {
   return true;
 }
 
-struct PostInstallAction {
-  const char* component;
-  std::function<bool(const ComponentEntry&)> run;
-};
-
-const std::vector<PostInstallAction>& postInstallActions() {
-  static const std::vector<PostInstallAction> actions = [] {
-    std::vector<PostInstallAction> list;
-    for (const RuntimePackage& p : kRuntimePackages)
-      list.push_back({p.component, [&p](const ComponentEntry& e) { return installRuntimePackage(p, e); }});
-    list.push_back({"Cue Keeper 1.0.0.1(3587)", installCueKeeper});
-    list.push_back({"OPC Scout (SIMATIC NET OPC-Client V6.2-3133)", installOpcScout});
-    list.push_back({"Imaging Source Camera Driver", installImagingSourceDriver});
-    list.push_back({"Corvanta OpcRelay 1.9.0.26", installOpcRelayModule});
-    return list;
-  }();
-  return actions;
-}
-
 bool appendBuildToPath(C::OpenCvBuild build) {
   std::string rt;
   return C::getRuntimeFolder(rt) && C::appendToSystemPath(rt + C::openCvFolderName(build));
 }
 
-const std::vector<std::pair<const char*, std::function<bool()>>>& customActions() {
-  static const std::vector<std::pair<const char*, std::function<bool()>>> actions = {
-      {"pywin32-219.win32-py2.7", [] { return C::configurePyWin32(); }},
-      {"OpenCV 2.4.9 (Python 27)", [] { return appendBuildToPath(C::OpenCvBuild::V249); }},
-      {"OpenCV 3.0.0", [] { return appendBuildToPath(C::OpenCvBuild::V300); }},
-      {"AVT Universal Package 2.2.0",
-       [] { return C::activateAvtLibrary("uniAVTGrab_Universal_2_2_0.dll"); }},
-      {"AVT Fire Package 2.11", [] { return C::activateAvtLibrary("uniAVTGrab_Fire_2_11.dll"); }},
-  };
-  return actions;
+const RuntimePackage* runtimePackage(ComponentId id) {
+  for (const RuntimePackage& p : kRuntimePackages)
+    if (p.component == id) return &p;
+  return nullptr;
 }
 
 }  // namespace
 
 bool mxInstallManagerBase::isDownloadOnlyComponent(const std::string& name) {
-  return std::any_of(kDownloadOnly.begin(), kDownloadOnly.end(),
-                     [&](const char* n) { return sameName(name, n); });
+  std::optional<ComponentId> id = findComponent(name);
+  return id && componentRecord(*id).downloadOnly;
 }
 
 int mxInstallManagerBase::installComponent(const ComponentEntry& e, int position, int total) {
   if (isComponentInstalled(e)) {
-    e.setProgress("Ok");
+    e.setProgress(ComponentProgress::Ok);
     return 1;
   }
-  e.setProgress("Installing...");
+  e.setProgress(ComponentProgress::Installing);
   {
     DDownloadAndInstallComponent dialog(position, total, &e, isDownloadOnlyComponent(e.name),
                                         false, true);
     dialog.doModal();  // its result is not used: the presence test below decides
   }
   if (!runPostInstallActions(e) || !isComponentInstalled(e)) {
-    e.setProgress("Failed");
+    e.setProgress(ComponentProgress::Failed);
     return -1;
   }
   if (!executeCustomActions(e))
     showError("Warning: Unable to excute custom actions. Continuing with the further "
               "installations.");
-  e.setProgress("Ok");
-  e.setState("Installed");
+  e.setProgress(ComponentProgress::Ok);
+  e.setState(ComponentState::Installed);
   return 1;
 }
 
 int mxInstallManagerBase::uninstallComponent(const ComponentEntry& e, int position, int total) {
   if (!isComponentInstalled(e)) {
-    e.setProgress("Ok");
+    e.setProgress(ComponentProgress::Ok);
     return 1;
   }
-  e.setProgress("Uninstalling...");
+  e.setProgress(ComponentProgress::Uninstalling);
   {
     DUninstallComponent dialog(position, total, &e);
     dialog.doModal();  // the worker reports a failed removal itself
   }
   if (isComponentInstalled(e)) {
-    e.setProgress("Uninstall Error");
+    e.setProgress(ComponentProgress::UninstallError);
     return -1;
   }
-  e.setProgress("Ok");
-  e.setState("Not Installed");
+  e.setProgress(ComponentProgress::Ok);
+  e.setState(ComponentState::NotInstalled);
   return 1;
 }
 
 bool mxInstallManagerBase::runPostInstallActions(const ComponentEntry& e) {
-  for (const auto& action : postInstallActions())
-    if (sameName(e.name, action.component)) return action.run(e);
+  if (!e.id) return true;
+  switch (componentRecord(*e.id).postInstall) {
+    case PostInstall::None: return true;
+    case PostInstall::RuntimePackage: {
+      const RuntimePackage* p = runtimePackage(*e.id);
+      return p && installRuntimePackage(*p, e);
+    }
+    case PostInstall::ControllerPackage: return installCueKeeper(e);
+    case PostInstall::OpcScoutPackage: return installOpcScout(e);
+    case PostInstall::CameraDriverPackage: return installImagingSourceDriver(e);
+    case PostInstall::OpcRelayModule: return installOpcRelayModule(e);
+  }
   return true;
 }
 
 bool mxInstallManagerBase::executeCustomActions(const ComponentEntry& e) {
-  for (const auto& [name, action] : customActions())
-    if (sameName(e.name, name)) return action();
+  if (!e.id) return true;
+  switch (componentRecord(*e.id).customAction) {
+    case CustomAction::None: return true;
+    case CustomAction::ConfigurePyWin32: return C::configurePyWin32();
+    case CustomAction::OpenCv249OnPath: return appendBuildToPath(C::OpenCvBuild::V249);
+    case CustomAction::OpenCv300OnPath: return appendBuildToPath(C::OpenCvBuild::V300);
+    case CustomAction::ActivateAvtUniversal:
+      return C::activateAvtLibrary("uniAVTGrab_Universal_2_2_0.dll");
+    case CustomAction::ActivateAvtFire: return C::activateAvtLibrary("uniAVTGrab_Fire_2_11.dll");
+  }
   return true;
 }
 

@@ -62,7 +62,7 @@ int mxInstallManagerBase::updateComponentStates(int first, int last) {
     // The presence test and the state tests of one entry ask many of the same questions.
     lookups::EvaluationScope scope;
     if (!isComponentInstalled(*e)) {
-      e->setState("Not Installed");
+      e->setState(ComponentState::NotInstalled);
       result = -1;
     } else if (!evaluateComponentState(*e)) {
       result = -1;
@@ -101,7 +101,7 @@ int mxInstallManagerBase::installComponents(int first, int last, bool checkWhole
   for (unsigned i = 0; i < count_; ++i)
     if (entries_[i])
       entries_[i]->setProgress(static_cast<int>(i) >= first && static_cast<int>(i) <= last
-                                   ? "Pending" : "");
+                                   ? ComponentProgress::Pending : ComponentProgress::None);
   for (int j = first; j < static_cast<int>(count_) && j <= last; ++j) {
     ComponentEntry* e = entry(static_cast<unsigned>(j));
     if (!e || installComponent(*e, j - first + 1, last - first + 1) <= 0) return -1;
@@ -114,7 +114,8 @@ int mxInstallManagerBase::installSelectedComponents(const int* indices, int n) {
   if (count_ > 0 && !repairLoop(0, static_cast<int>(count_) - 1)) return -1;
   std::set<int> selected(indices, indices + n);
   for (unsigned i = 0; i < count_; ++i)
-    if (entries_[i]) entries_[i]->setProgress(selected.count(static_cast<int>(i)) ? "Pending" : "");
+    if (entries_[i]) entries_[i]->setProgress(selected.count(static_cast<int>(i)) ? ComponentProgress::Pending
+                                                                   : ComponentProgress::None);
   for (int j = 0; j < n; ++j) {
     ComponentEntry* e = entry(static_cast<unsigned>(indices[j]));
     if (!e || installComponent(*e, j + 1, n) <= 0) return -1;
@@ -126,7 +127,7 @@ int mxInstallManagerBase::uninstallComponents(int first, int last) {
   for (unsigned i = 0; i < count_; ++i)
     if (entries_[i])
       entries_[i]->setProgress(static_cast<int>(i) >= first && static_cast<int>(i) <= last
-                                   ? "Pending" : "");
+                                   ? ComponentProgress::Pending : ComponentProgress::None);
   for (int i = last; i >= first && i >= 0; --i) {
     ComponentEntry* e = entry(static_cast<unsigned>(i));
     if (!e || uninstallComponent(*e, last - i + 1, last - first + 1) <= 0) return -1;
@@ -146,7 +147,8 @@ int mxInstallManagerBase::downloadSelectedComponents(const int* indices, int n,
   if (!indices || n < 1 || !skipAllErrors) return -1;
   std::set<int> selected(indices, indices + n);
   for (unsigned i = 0; i < count_; ++i)
-    if (entries_[i]) entries_[i]->setProgress(selected.count(static_cast<int>(i)) ? "Pending" : "");
+    if (entries_[i]) entries_[i]->setProgress(selected.count(static_cast<int>(i)) ? ComponentProgress::Pending
+                                                                   : ComponentProgress::None);
   for (int pos = 0; pos < n; ++pos) {
     ComponentEntry* e = entry(static_cast<unsigned>(indices[pos]));
     if (!e) continue;
@@ -168,10 +170,10 @@ int mxInstallManagerBase::downloadSelectedComponents(const int* indices, int n,
 }
 
 int mxInstallManagerBase::downloadComponent(const ComponentEntry& e, int position, int total) {
-  e.setProgress("Downloading...");
+  e.setProgress(ComponentProgress::Downloading);
   DDownloadAndInstallComponent dialog(position, total, &e, true, false, true);
   bool ok = fileExists(dialog.targetPath()) || dialog.doModal() == win::IDOK;
-  e.setProgress(ok ? "Downloaded" : "Download Error");
+  e.setProgress(ok ? ComponentProgress::Downloaded : ComponentProgress::DownloadError);
   return ok ? 1 : -1;
 }
 
@@ -201,10 +203,9 @@ bool mxInstallManagerBase::isComponentInstalled(const ComponentEntry& e) {
 }
 
 bool mxInstallManagerBase::evaluateComponentState(const ComponentEntry& e) {
-  std::string state;
-  bool installed = mxCheckInstallations::evaluateComponentState(e, state);
+  ComponentState state = mxCheckInstallations::evaluateComponentState(e);
   e.setState(state);
-  return installed;
+  return state == ComponentState::Installed;
 }
 
 bool mxInstallManagerBase::needsRepair(const ComponentEntry& e) {

@@ -1,22 +1,15 @@
 #pragma once
-// Every component entry of the component pages as their tables give it (both builds of
-// the architecture-dependent ones), for tests that drive the engine end to end.
+// Every component record (both builds of the architecture-dependent ones) as an entry, for
+// tests that drive the engine end to end.
 #include <string>
 #include <vector>
 
 #include "engine/check_installations.h"
 #include "engine/component_entry.h"
+#include "engine/components.h"
 #include "platform/ui/scripted_ui.h"
 
-struct PageEntry {
-  const char* name;
-  const char* serverFolder;  // after the base URL
-  const char* fileName;
-  const char* arguments;
-  const char* dataFolder;  // below the application folder
-  bool isMsiPackage;
-  const char* category;
-};
+using PageEntry = ComponentRecord;
 
 const std::vector<PageEntry>& pageEntries();
 const PageEntry* findPageEntry(const std::string& name);

@@ -40,8 +40,7 @@ std::string evaluate(const char* name) {
   std::string state;
   ComponentEntry e = entry(name, &state);
   if (!mxCheckInstallations::isComponentInstalled(e)) return "Not Installed";
-  mxCheckInstallations::evaluateComponentState(e, state);
-  return state;
+  return stateText(mxCheckInstallations::evaluateComponentState(e));
 }
 
 // ---- families ----
@@ -440,8 +439,9 @@ TEST_P(CatalogueRowTest, RemovalAndRepair) {
     c.install();
     s.change();
     c.prepareRemoval();
-    std::string state = evaluate(c.name);
+    std::string state;
     ComponentEntry e = entry(c.name, &state);
+    e.setState(mxCheckInstallations::evaluateComponentState(e));
     ASSERT_TRUE(mxCheckInstallations::needsRepair(e)) << state;
     EXPECT_EQ(mxCheckInstallations::repairComponent(e), 1) << state;
     EXPECT_EQ(evaluate(c.name), "Not Installed") << "after repairing " << s.state;

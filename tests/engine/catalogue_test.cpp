@@ -59,13 +59,13 @@ TEST_F(CatalogueTest, RowStatesOfTheCoreComponents) {
   EXPECT_FALSE(mxCheckInstallations::isComponentInstalled(runtime));
   registerProduct(kRuntimeCode, "Corvanta Version X 10.0 Runtime");
   ASSERT_TRUE(mxCheckInstallations::isComponentInstalled(runtime));
-  EXPECT_FALSE(mxCheckInstallations::evaluateComponentState(runtime, state_));
+  runtime.setState(mxCheckInstallations::evaluateComponentState(runtime));
   EXPECT_EQ(state_, "Version Mismatch");
   EXPECT_TRUE(mxCheckInstallations::needsRepair(runtime));
 
   registerProduct(kVisionCode, kVisionName);
   auto vision = entryNamed(kVisionName, &state_);
-  EXPECT_TRUE(mxCheckInstallations::evaluateComponentState(vision, state_));
+  vision.setState(mxCheckInstallations::evaluateComponentState(vision));
   EXPECT_EQ(state_, "Installed");
   EXPECT_FALSE(mxCheckInstallations::needsRepair(vision));
   EXPECT_EQ(mxCheckInstallations::repairComponent(vision), 1);

@@ -23,7 +23,7 @@ class RecordingManager : public mxInstallManagerBase {
   }
   bool evaluateComponentState(const ComponentEntry& e) override {
     bool ok = !broken.count(e.name);
-    e.setState(ok ? "Installed" : "Version Mismatch");
+    e.setState(ok ? ComponentState::Installed : ComponentState::VersionMismatch);
     return ok;
   }
   int repairComponent(const ComponentEntry& e) override {
@@ -76,7 +76,7 @@ TEST_F(InstallManagerTest, EntriesAreCopiedAndWriteTheCallersStrings) {
   EXPECT_EQ(strings_[1][0], "C1");
   entries_.clear();  // the caller frees its own entries; the manager keeps copies
   ASSERT_EQ(manager_.count(), 3u);
-  manager_.entry(2)->setProgress("Ok");
+  manager_.entry(2)->setProgress(ComponentProgress::Ok);
   EXPECT_EQ(progress(2), "Ok");
   manager_.releaseComponents();
   EXPECT_EQ(manager_.count(), 0u);
@@ -184,7 +184,7 @@ class FailingDownloads : public mxInstallManagerBase {
   int downloadComponent(const ComponentEntry& e, int position, int total) override {
     calls.push_back(e.name + " " + std::to_string(position) + "/" + std::to_string(total));
     bool ok = !failing.count(e.name);
-    e.setProgress(ok ? "Downloaded" : "Download Error");
+    e.setProgress(ok ? ComponentProgress::Downloaded : ComponentProgress::DownloadError);
     return ok ? 1 : -1;
   }
 };
