@@ -15,6 +15,14 @@ class qnDPlainPage : public qnDPropertyPageBase {
   bool skipInExtensionsOnlyMode() override { return skipInExtensionsOnly_; }
   void refreshControls() override {}
   void initPageControls() override {}
+  // Nothing may carry over from the page before: a page of its own sets the buttons.
+  bool onSetActive() override {
+    if (sheet()) {
+      sheet()->setWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
+      sheet()->setButtonText(ui::ID_SHEET_CANCEL, "Cancel");
+    }
+    return qnDPropertyPageBase::onSetActive();
+  }
 
  private:
   bool skipInExtensionsOnly_;

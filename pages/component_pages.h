@@ -1,11 +1,9 @@
 #pragma once
 // Component pages whose components come with the catalogue's families.
 #include "app/plain_page.h"
+#include "pages/io_system_page.h"
+#include "pages/prerequisites_pages.h"
 
-CORVANTA_PLAIN_PAGE(qnDInstallPreRequisites, 136, "Prerequisite Installation", "Prerequisites",
-                    false);
-CORVANTA_PLAIN_PAGE(qnDInstallPreRequisitesStatus, 137, "Prerequisite Installation Status",
-                    "Prerequisites", false);
 CORVANTA_PLAIN_PAGE(qnDInstallPY27Extensions, 142, "Recommended Corvanta Extensions I",
                     "Extensions", false);
 CORVANTA_PLAIN_PAGE(qnDInstallPY27Extensions2, 143, "Recommended Corvanta Extensions II",
@@ -17,8 +15,6 @@ CORVANTA_PLAIN_PAGE(qnDInstall3rdPartyInstallations, 146, "3rd Party Camera Driv
                     "ThirdPartySoftwares", false);
 CORVANTA_PLAIN_PAGE(qnDInstall3rdPartyInstallations2, 147, "3rd Party Camera Drivers - 2",
                     "ThirdPartySoftwares", false);
-CORVANTA_PLAIN_PAGE(qnDInstallIOSystemInstallations, 148, "3rd Party IO Drivers", "IOSystem",
-                    false);
 CORVANTA_PLAIN_PAGE(qnDInstallUtilities, 149, "Optional Utility Software I", "Utilities", false);
 CORVANTA_PLAIN_PAGE(qnDInstallUtilities2, 152, "Optional Utility Software II", "Utilities2",
                     false);

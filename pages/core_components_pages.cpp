@@ -1,53 +1,16 @@
 #include "pages/core_components_pages.h"
 
-
-#include "app/installer_sheet.h"
 #include "engine/app_context.h"
 #include "platform/file_helpers.h"
 #include "platform/shell.h"
+#include "platform/ui/property_sheet.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
 
 using Page = qnDInstallCoreComponentsSoftware;
+using ui::ControlKind;
 
 namespace {
-
-const char* const kServerFolder = "corvanta/files/InstallerDownloads/Corvanta11.0/614/";
-const char* const kSdkFolder = "_CorvantaInstallData\\PrismalSDKInstaller";
-const char* const kSdkFile = "CorvantaPrismalSDK_11_0_0_614_Installer_151223.exe";
-
-struct CoreComponent {
-  const char* name;
-  const char* fileName;
-  const char* folder;
-  const char* category;
-};
-
-const CoreComponent kCore[] = {
-    {"Corvanta Version XI 11.0.0.614 Runtime", "CorvantaRuntime_11_0_0_614_ReDist_151223.exe",
-     "_CorvantaInstallData\\CorvantaRuntime", "Core Components"},
-    {"Corvanta Vision Software Version XI 11.0.0.614",
-     "CorvantaVisionSoftware_11_0_0_614_151223.exe",
-     "_CorvantaInstallData\\CorvantaVisionSoftware", "Core Components"},
-    {"Corvanta Prismal SDK Version XI 11.0.0.614 Installer", kSdkFile, kSdkFolder,
-     "Corvanta Prismal SDK Installer"},
-};
-
-// Fills a page's manager with the first n core components, bound to the page's strings.
-void fillManager(mxInstallManagerBase& manager, EntryStrings* const* strings, unsigned n) {
-  std::vector<ComponentEntry*> entries;
-  for (unsigned i = 0; i < n; ++i) {
-    const CoreComponent& c = kCore[i];
-    std::string url = downloadServerBaseUrl() + kServerFolder + c.fileName;
-    std::string folder = appContext().applicationFolder + "\\" + c.folder;
-    entries.push_back(new ComponentEntry(c.name, url.c_str(), c.fileName, " ", folder.c_str(),
-                                         false, false, &strings[i]->name, &strings[i]->state,
-                                         &strings[i]->progress, c.category));
-  }
-  manager.releaseComponents();
-  manager.setComponents(n, entries.data());
-  for (auto* e : entries) delete e;
-}
 
 const char* const kCoreGroupText =
     "The Corvanta Vision Software core components include the Corvanta Runtime installation.";
@@ -59,31 +22,45 @@ const char* const kRuntimeText =
 // them apart in the model.
 enum : int { kGroupBox = 5001, kGroupText = 5002, kRuntimeTextId = 5003, kSdkGroup = 5004 };
 
-// One row of a component: name, state and progress, then its buttons at the right.
-void addComponentRow(ui::Window& page, int top, int nameId, int stateId, int progressId) {
-  page.addControl(nameId, ui::ControlKind::Static, {185, top, 455, top + 18});
-  page.addControl(stateId, ui::ControlKind::Static, {460, top, 560, top + 18});
-  page.addControl(progressId, ui::ControlKind::Static, {565, top, 668, top + 18});
+std::vector<PageText> coreTexts(const char* groupCaption) {
+  return {{kGroupBox, ControlKind::GroupBox, {117, 49, 370, 95}, groupCaption},
+          {kGroupText, ControlKind::Static, {123, 61, 357, 10}, kCoreGroupText},
+          {kRuntimeTextId, ControlKind::Static, {123, 117, 357, 21}, kRuntimeText}};
 }
 
-void addImageButton(ui::Window& page, int id, int left, int top, const char* image,
-                    const char* tip) {
-  auto& button = page.addControl(id, ui::ControlKind::ImageButton, {left, top, left + 24, top + 24});
-  button.image = image;
-  button.tooltip = tip;
+ComponentListLayout coreLayout() {
+  ComponentListLayout l{151, "Core Installation", "CoreComponents", coreTexts("Core Components"),
+                        {{0, Page::kRuntimeName, Page::kRuntimeState, Page::kRuntimeProgress,
+                          Page::kInstallRuntime, Page::kUninstallRuntime, 76},
+                         {1, Page::kVisionName, Page::kVisionState, Page::kVisionProgress,
+                          Page::kInstallVision, Page::kUninstallVision, 95}}};
+  l.texts.push_back({kSdkGroup, ControlKind::GroupBox, {117, 151, 370, 80},
+                     "Corvanta Prismal SDK Installer"});
+  l.texts.push_back({Page::kSdkDescription, ControlKind::Static, {123, 162, 322, 65}, nullptr});
+  l.texts.push_back({Page::kInformation, ControlKind::Static, {123, 237, 337, 25}, nullptr});
+  l.downloadTop = 258;
+  l.checkWholeList = true;
+  return l;
 }
 
-void addCoreTexts(ui::Window& page, const char* groupCaption) {
-  page.addControl(kGroupBox, ui::ControlKind::GroupBox, {175, 80, 730, 235}, groupCaption);
-  page.addControl(kGroupText, ui::ControlKind::Static, {185, 98, 720, 116}, kCoreGroupText);
-  page.addControl(kRuntimeTextId, ui::ControlKind::Static, {185, 190, 720, 225}, kRuntimeText);
+ComponentListLayout statusLayout() {
+  auto texts = coreTexts("Core Components Installation Status");
+  texts.push_back({qnDInstallCoreComponentsSoftwareStatus::kStatusText, ControlKind::Static,
+                   {123, 154, 357, 31}, nullptr});
+  ComponentListLayout l{139, "Core Installation Status", "CoreComponents", std::move(texts),
+                        {{0, Page::kRuntimeName, Page::kRuntimeState, Page::kRuntimeProgress, 0,
+                          Page::kUninstallRuntime, 76},
+                         {1, Page::kVisionName, Page::kVisionState, Page::kVisionProgress, 0,
+                          Page::kUninstallVision, 95}}};
+  l.downloadTop = 258;
+  return l;
 }
 
 }  // namespace
 
 qnDInstallCoreComponentsSoftware::qnDInstallCoreComponentsSoftware(const std::string& title)
-    : qnDPropertyPageBase(151, title, "Core Installation") {
-  shortName_ = "CoreComponents";
+    : qnDComponentListPage(title, coreLayout(),
+                           pageComponents(ComponentPage::CoreInstallation)) {
   information =
       "Please install correct versions of all the Corvanta Vision Software core components by "
       "clicking on the 'Install' buttons,\nThen click on the 'Next' button to proceed.";
@@ -94,53 +71,27 @@ qnDInstallCoreComponentsSoftware::qnDInstallCoreComponentsSoftware(const std::st
       "Prismal can be used to quickly develop advanced machine vision applications, using full "
       "power and flexibility of Corvanta Vision Runtime.\nPlease click on the 'Download' "
       "button to download the 'Corvanta Prismal SDK installer'.";
-  EntryStrings* strings[] = {&runtime, &vision, &sdk};
-  fillManager(manager(), strings, 3);
-  bindText(kRuntimeName, &runtime.name);
-  bindText(kRuntimeState, &runtime.state);
-  bindText(kRuntimeProgress, &runtime.progress);
-  bindText(kVisionName, &vision.name);
-  bindText(kVisionState, &vision.state);
-  bindText(kVisionProgress, &vision.progress);
-  bindText(kInformation, &information);
-  bindText(kSdkDescription, &sdkDescription);
+  bindPageText(kInformation, &information);
+  bindPageText(kSdkDescription, &sdkDescription);
 }
 
 void qnDInstallCoreComponentsSoftware::initPageControls() {
-  addCoreTexts(*this, "Core Components");
-  addComponentRow(*this, 128, kRuntimeName, kRuntimeState, kRuntimeProgress);
-  addComponentRow(*this, 158, kVisionName, kVisionState, kVisionProgress);
-  addImageButton(*this, kInstallRuntime, 674, 124, "191", "Install");
-  addImageButton(*this, kUninstallRuntime, 700, 124, "190", "Uninstall");
-  addImageButton(*this, kInstallVision, 674, 154, "191", "Install");
-  addImageButton(*this, kUninstallVision, 700, 154, "190", "Uninstall");
-  addControl(kSdkGroup, ui::ControlKind::GroupBox, {175, 245, 730, 375},
-             "Corvanta Prismal SDK Installer");
-  addControl(kSdkDescription, ui::ControlKind::Static, {185, 263, 668, 370});
-  addImageButton(*this, kDownloadSdk, 674, 300, "191", "Download Corvanta Prismal SDK Installer");
-  addControl(kInformation, ui::ControlKind::Static, {185, 385, 690, 425});
-  addImageButton(*this, kDownloadInstallablesId, 696, 420, "202", "Download Installables");
+  qnDComponentListPage::initPageControls();
+  auto& sdk = addControl(kDownloadSdk, ControlKind::ImageButton,
+                         {ui::dluX(kInstallX), ui::dluY(185), ui::dluX(kInstallX) + kButtonSize,
+                          ui::dluY(185) + kButtonSize});
+  sdk.image = "191";
+  sdk.tooltip = "Download Corvanta Prismal SDK Installer";
 }
 
-bool qnDInstallCoreComponentsSoftware::onSetActive() {
-  if (sheet()) sheet()->setWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
-  show(kDownloadInstallablesId, appContext().isFolderWritable);
+void qnDInstallCoreComponentsSoftware::onActivate() {
+  setWizard(ui::PSWIZB_BACK | ui::PSWIZB_NEXT, "Cancel");
   updateWizardButtons();
-  return qnDPropertyPageBase::onSetActive();
 }
 
 void qnDInstallCoreComponentsSoftware::updateWizardButtons() {
   bool both = manager().updateComponentStates(0, 1) == 1;
-  if (!sheet()) return;
-  sheet()->setWizardButtons(both ? ui::PSWIZB_BACK | ui::PSWIZB_NEXT : ui::PSWIZB_BACK);
-  sheet()->setButtonText(ui::ID_SHEET_CANCEL, both ? "Finish" : "Cancel");
-}
-
-void qnDInstallCoreComponentsSoftware::refreshControls() {
-  enable(kInstallRuntime, runtime.state != "Installed");
-  enable(kUninstallRuntime, runtime.state != "Not Installed");
-  enable(kInstallVision, vision.state != "Installed");
-  enable(kUninstallVision, vision.state != "Not Installed");
+  setWizard(both ? ui::PSWIZB_BACK | ui::PSWIZB_NEXT : ui::PSWIZB_BACK, both ? "Finish" : "Cancel");
 }
 
 long qnDInstallCoreComponentsSoftware::onWizardNext() {
@@ -149,21 +100,18 @@ long qnDInstallCoreComponentsSoftware::onWizardNext() {
 }
 
 void qnDInstallCoreComponentsSoftware::onCommand(int id) {
-  switch (id) {
-    case kInstallRuntime: runInstallComponents(0, 0, true); break;
-    case kUninstallRuntime: runUninstallComponents(0, 0); break;
-    case kInstallVision: runInstallComponents(1, 1, true); break;
-    case kUninstallVision: runUninstallComponents(1, 1); break;
-    case kDownloadSdk: downloadSdkInstaller(); return;
-    default: qnDPropertyPageBase::onCommand(id); return;
+  if (id == kDownloadSdk) {
+    downloadSdkInstaller();
+    return;
   }
-  updateWizardButtons();
+  qnDComponentListPage::onCommand(id);
 }
 
 void qnDInstallCoreComponentsSoftware::downloadSdkInstaller() {
   runInstallComponents(2, 2, true);
-  std::string folder = appContext().applicationFolder + "\\" + kSdkFolder;
-  if (!fileExists(folder + "\\" + kSdkFile)) {
+  const ComponentRecord& sdk = componentRecord(ComponentId::PrismalSdkInstaller);
+  std::string folder = componentDownloadFolder(sdk);
+  if (!fileExists(folder + "\\" + sdk.fileName)) {
     ui::messageBox(this, "Error: Unable to download.\nPlease try again.", "Error", win::MB_OK);
     return;
   }
@@ -179,56 +127,24 @@ void qnDInstallCoreComponentsSoftware::downloadSdkInstaller() {
 
 qnDInstallCoreComponentsSoftwareStatus::qnDInstallCoreComponentsSoftwareStatus(
     const std::string& title)
-    : qnDPropertyPageBase(139, title, "Core Installation Status") {
-  shortName_ = "CoreComponents";
-  EntryStrings* strings[] = {&runtime, &vision};
-  fillManager(manager(), strings, 2);
-  bindText(Page::kRuntimeName, &runtime.name);
-  bindText(Page::kRuntimeState, &runtime.state);
-  bindText(Page::kRuntimeProgress, &runtime.progress);
-  bindText(Page::kVisionName, &vision.name);
-  bindText(Page::kVisionState, &vision.state);
-  bindText(Page::kVisionProgress, &vision.progress);
-  bindText(kStatusText, &status);
+    : qnDComponentListPage(title, statusLayout(),
+                           pageComponents(ComponentPage::CoreInstallationStatus)) {
+  bindPageText(kStatusText, &status);
 }
 
-bool qnDInstallCoreComponentsSoftwareStatus::skipPage() {
-  return manager().count() != 0 &&
-         manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1) == 1;
-}
-
-void qnDInstallCoreComponentsSoftwareStatus::initPageControls() {
-  addCoreTexts(*this, "Core Components Installation Status");
-  addComponentRow(*this, 128, Page::kRuntimeName, Page::kRuntimeState, Page::kRuntimeProgress);
-  addComponentRow(*this, 158, Page::kVisionName, Page::kVisionState, Page::kVisionProgress);
-  addImageButton(*this, Page::kUninstallRuntime, 700, 124, "190", "Uninstall");
-  addImageButton(*this, Page::kUninstallVision, 700, 154, "190", "Uninstall");
-  addControl(kStatusText, ui::ControlKind::Static, {185, 250, 720, 300});
-  addImageButton(*this, kDownloadInstallablesId, 696, 420, "202", "Download Installables");
-}
-
-bool qnDInstallCoreComponentsSoftwareStatus::onSetActive() {
+void qnDInstallCoreComponentsSoftwareStatus::onActivate() {
   updateStatus();
   if (sheet()) sheet()->setButtonText(ui::ID_SHEET_CANCEL, "Cancel");
-  show(kDownloadInstallablesId, appContext().isFolderWritable);
-  return qnDPropertyPageBase::onSetActive();
 }
 
 void qnDInstallCoreComponentsSoftwareStatus::refreshControls() {
-  enable(Page::kUninstallRuntime, runtime.state != "Not Installed");
-  enable(Page::kUninstallVision, vision.state != "Not Installed");
+  qnDComponentListPage::refreshControls();
   updateStatus();
 }
 
 void qnDInstallCoreComponentsSoftwareStatus::updateStatus() {
-  int all = manager().count() == 0
-                ? -1
-                : manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1);
-  if (all == 1) {
-    if (sheet()) {
-      sheet()->setWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
-      sheet()->setButtonText(ui::ID_SHEET_CANCEL, "Finish");
-    }
+  if (allInstalled()) {
+    setWizard(ui::PSWIZB_BACK | ui::PSWIZB_NEXT, "Finish");
     status =
         "All Corvanta Vision Software core components are installed. Please click on the "
         "'Next' button to continue, or on the 'Finish' button to close the installer.";
@@ -239,12 +155,4 @@ void qnDInstallCoreComponentsSoftwareStatus::updateStatus() {
         "to try again";
   }
   updateData();
-}
-
-void qnDInstallCoreComponentsSoftwareStatus::onCommand(int id) {
-  switch (id) {
-    case Page::kUninstallRuntime: runUninstallComponents(0, 0); break;
-    case Page::kUninstallVision: runUninstallComponents(1, 1); break;
-    default: qnDPropertyPageBase::onCommand(id); break;
-  }
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The Corvanta runtime and vision software: installed and removed on the Core Installation
 // page, checked on the Core Installation Status page.
-#include "app/page_base.h"
+#include "pages/component_list_page.h"
 
-class qnDInstallCoreComponentsSoftware : public qnDPropertyPageBase {
+class qnDInstallCoreComponentsSoftware : public qnDComponentListPage {
  public:
   enum : int {
     kRuntimeName = 1001, kRuntimeState = 1002, kRuntimeProgress = 1003,
@@ -14,37 +14,36 @@ class qnDInstallCoreComponentsSoftware : public qnDPropertyPageBase {
   };
   explicit qnDInstallCoreComponentsSoftware(const std::string& title);
 
-  bool skipPage() override { return false; }
   bool skipInExtensionsOnlyMode() override { return true; }
-  void refreshControls() override;
   void initPageControls() override;
-  bool onSetActive() override;
   long onWizardNext() override;
   void onCommand(int id) override;
 
-  EntryStrings runtime, vision, sdk;
   std::string information;
   std::string sdkDescription;
+
+ protected:
+  void onActivate() override;
+  void afterRowCommand() override { updateWizardButtons(); }
 
  private:
   void updateWizardButtons();
   void downloadSdkInstaller();
 };
 
-class qnDInstallCoreComponentsSoftwareStatus : public qnDPropertyPageBase {
+class qnDInstallCoreComponentsSoftwareStatus : public qnDComponentListPage {
  public:
   enum : int { kStatusText = 1007 };
   explicit qnDInstallCoreComponentsSoftwareStatus(const std::string& title);
 
-  bool skipPage() override;
+  bool skipPage() override { return allInstalled(); }
   bool skipInExtensionsOnlyMode() override { return true; }
   void refreshControls() override;
-  void initPageControls() override;
-  bool onSetActive() override;
-  void onCommand(int id) override;
 
-  EntryStrings runtime, vision;
   std::string status;
+
+ protected:
+  void onActivate() override;
 
  private:
   void updateStatus();

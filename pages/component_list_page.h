@@ -1,0 +1,88 @@
+#pragma once
+// A wizard page that lists components: one row per entry of its install manager with the
+// entry's name, state and progress and its Install and Uninstall buttons, the page's fixed
+// texts and group boxes, an information text and a download button. The rows and their
+// places are data (dialog units); what differs between pages is a few hooks.
+#include <string>
+#include <vector>
+
+#include "app/page_base.h"
+#include "engine/components.h"
+#include "platform/ui/window.h"
+
+// A place on the page in dialog units.
+struct DluBox {
+  int x, y, cx, cy;
+};
+
+struct ComponentRow {
+  int entry;  // index in the page's manager
+  int nameId, stateId, progressId;
+  int installId = 0, uninstallId = 0;  // 0: the row has no such button
+  int top = 0;                         // dialog units
+};
+
+// A text of the template: a group box or a static text.
+struct PageText {
+  int id;
+  ui::ControlKind kind;
+  DluBox box;
+  const char* text;  // null: bound to a page string instead
+};
+
+struct ComponentListLayout {
+  int templateId;
+  const char* headerTitle;
+  const char* shortName;
+  std::vector<PageText> texts;
+  std::vector<ComponentRow> rows;
+  int downloadId = qnDPropertyPageBase::kDownloadInstallablesId;
+  int downloadTop = 0;  // dialog units
+  const char* downloadTip = "Download Installables";
+  const char* installTip = "Install";
+  const char* uninstallTip = "Uninstall";
+  bool checkWholeList = false;  // the Install buttons' repair prompt covers every entry
+};
+
+class qnDComponentListPage : public qnDPropertyPageBase {
+ public:
+  // Columns of a row in dialog units; the image buttons stand where the pages put them
+  // (674 and 700 pixels with the system's dialog font).
+  static constexpr int kNameX = 123, kNameWidth = 180;
+  static constexpr int kStateX = 307, kStateWidth = 66;
+  static constexpr int kProgressX = 377, kProgressWidth = 68;
+  static constexpr int kInstallX = 449, kUninstallX = 467, kDownloadX = 464;
+  static constexpr int kButtonSize = 24;  // pixels, until the picture gives its own size
+
+  qnDComponentListPage(const std::string& title, ComponentListLayout layout,
+                       const std::vector<ComponentId>& components);
+
+  bool skipPage() override { return false; }
+  bool skipInExtensionsOnlyMode() override { return false; }
+  void refreshControls() override;
+  void initPageControls() override;
+  bool onSetActive() override;
+  void onCommand(int id) override;
+
+  const ComponentListLayout& layout() const { return layout_; }
+  ComponentState state(int entry) const;
+  // The page's strings of one entry.
+  const EntryStrings& strings(int entry) const { return strings_[entry]; }
+
+ protected:
+  // Wizard buttons, button 2 and the information text, before the base's activation steps.
+  virtual void onActivate() = 0;
+  // After an Install or Uninstall button's operation.
+  virtual void afterRowCommand() {}
+  // The page string a template text shows (texts declared without a fixed text).
+  void bindPageText(int controlId, const std::string* text) { bindText(controlId, text); }
+  void setWizard(unsigned buttons, const char* button2);
+  bool allInstalled();
+
+ private:
+  void addRow(const ComponentRow& row);
+  void addImageButton(int id, int dluX, int dluTop, const char* image, const char* tip);
+
+  ComponentListLayout layout_;
+  std::vector<EntryStrings> strings_;
+};
