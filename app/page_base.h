@@ -70,7 +70,3 @@ class qnDPropertyPageBase : public ui::PropertyPage {
   bool activatedBefore_ = false;
 };
 
-// A page that lists components: three strings per entry and the common buttons.
-struct EntryStrings {
-  std::string name, state, progress;
-};

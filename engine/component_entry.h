@@ -8,6 +8,11 @@
 #include "engine/component_state.h"
 #include "engine/components.h"
 
+// The three strings a page shows for one entry.
+struct EntryStrings {
+  std::string name, state, progress;
+};
+
 struct ComponentEntry {
   ComponentEntry() = default;
   // Null text pointers are taken as empty strings. Writes name into *nameText and clears

@@ -14,10 +14,6 @@ using PageEntry = ComponentRecord;
 const std::vector<PageEntry>& pageEntries();
 const PageEntry* findPageEntry(const std::string& name);
 
-// The entry with the page's URL and download folder; its strings point into the holder.
-struct EntryStrings {
-  std::string name, state, progress;
-};
 ComponentEntry makeEntry(const PageEntry& e, const std::string& applicationFolder,
                          EntryStrings& strings);
 
