@@ -107,3 +107,12 @@ bool qnDComponentListPage::allInstalled() {
   return manager().count() != 0 &&
          manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1) == 1;
 }
+
+bool qnDComponentListPage::updateHoldingStatus(std::string& text, const char* allInstalledText,
+                                               const char* missingText) {
+  bool all = allInstalled();
+  if (sheet()) sheet()->setWizardButtons(all ? ui::PSWIZB_BACK | ui::PSWIZB_NEXT : ui::PSWIZB_BACK);
+  text = all ? allInstalledText : missingText;
+  updateData();
+  return all;
+}

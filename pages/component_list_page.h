@@ -78,6 +78,10 @@ class qnDComponentListPage : public qnDPropertyPageBase {
   void bindPageText(int controlId, const std::string* text) { bindText(controlId, text); }
   void setWizard(unsigned buttons, const char* button2);
   bool allInstalled();
+  // A status page holds the user until every entry is installed: Next only then, and the
+  // page's text says which case it is. True when all are installed.
+  bool updateHoldingStatus(std::string& text, const char* allInstalledText,
+                           const char* missingText);
 
  private:
   void addRow(const ComponentRow& row);

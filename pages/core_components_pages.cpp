@@ -143,16 +143,12 @@ void qnDInstallCoreComponentsSoftwareStatus::refreshControls() {
 }
 
 void qnDInstallCoreComponentsSoftwareStatus::updateStatus() {
-  if (allInstalled()) {
-    setWizard(ui::PSWIZB_BACK | ui::PSWIZB_NEXT, "Finish");
-    status =
-        "All Corvanta Vision Software core components are installed. Please click on the "
-        "'Next' button to continue, or on the 'Finish' button to close the installer.";
-  } else {
-    if (sheet()) sheet()->setWizardButtons(ui::PSWIZB_BACK);
-    status =
-        "Core components are not installed successfully. Please click on the 'Back' button "
-        "to try again";
-  }
-  updateData();
+  if (updateHoldingStatus(
+          status,
+          "All Corvanta Vision Software core components are installed. Please click on the "
+          "'Next' button to continue, or on the 'Finish' button to close the installer.",
+          "Core components are not installed successfully. Please click on the 'Back' button "
+          "to try again") &&
+      sheet())
+    sheet()->setButtonText(ui::ID_SHEET_CANCEL, "Finish");
 }

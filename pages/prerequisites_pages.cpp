@@ -65,14 +65,7 @@ void qnDInstallPreRequisitesStatus::refreshControls() {
 }
 
 void qnDInstallPreRequisitesStatus::updateStatus() {
-  if (allInstalled()) {
-    if (sheet()) sheet()->setWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
-    information = "Please click on the 'Next' button to proceed";
-  } else {
-    if (sheet()) sheet()->setWizardButtons(ui::PSWIZB_BACK);
-    information =
-        "Pre-requisites are not installed successfully. Please click on the 'Back' button to "
-        "try again";
-  }
-  updateData();
+  updateHoldingStatus(information, "Please click on the 'Next' button to proceed",
+                      "Pre-requisites are not installed successfully. Please click on the "
+                      "'Back' button to try again");
 }

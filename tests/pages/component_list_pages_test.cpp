@@ -11,7 +11,7 @@
 #include "platform/machine.h"
 #include "platform/registry.h"
 #include "platform/ui/scripted_ui.h"
-#include "tests/support/temp_machine.h"
+#include "tests/pages/wizard_fixture.h"
 
 namespace {
 
@@ -36,30 +36,7 @@ void installFourPrerequisites() {
   platform::machine::setFileVersion("C:\\windows\\system32\\Msi.dll", "2.0.3790.0");
 }
 
-class ComponentListPages : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ui::setBackend(&ui_);
-    platform::files::createDirectory("C:\\Installer");
-    appContext().applicationFolder = "C:\\Installer";
-    appContext().isFolderWritable = true;
-    sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>();
-    sheet_->beginShow();
-  }
-  void TearDown() override {
-    sheet_.reset();
-    ui::setBackend(nullptr);
-  }
-  qnDPrismalSDKInstallerSheet& sheet() { return *sheet_; }
-  template <class Page>
-  Page& page(int index) {
-    return *dynamic_cast<Page*>(sheet().page(index));
-  }
-
-  TempMachine machine_;
-  ui::ScriptedUi ui_;
-  std::unique_ptr<qnDPrismalSDKInstallerSheet> sheet_;
-};
+class ComponentListPages : public WizardFixture {};
 
 TEST_F(ComponentListPages, NextNeverCarriesOverFromThePageBefore) {
   // Nothing installed: Core Installation turns Next off; every page that does not hold the

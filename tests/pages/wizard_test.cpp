@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/ui/scripted_ui.h"
+#include "tests/pages/wizard_fixture.h"
 #include "tests/support/temp_machine.h"
 
 namespace {
@@ -31,30 +32,9 @@ void installVision() {
                   "Corvanta Vision Software Version XI 11.0.0.614");
 }
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public WizardFixture {
  protected:
-  void SetUp() override {
-    ui::setBackend(&ui_);
-    platform::files::createDirectory("C:\\Installer");
-    appContext().applicationFolder = "C:\\Installer";
-    appContext().isFolderWritable = true;
-  }
-  void TearDown() override {
-    sheet_.reset();
-    ui::setBackend(nullptr);
-  }
-  qnDPrismalSDKInstallerSheet& sheet() {
-    if (!sheet_) {
-      sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>();
-      sheet_->beginShow();
-    }
-    return *sheet_;
-  }
-  Core& corePage() { return *dynamic_cast<Core*>(sheet().page(kCorePage)); }
-
-  TempMachine machine_;
-  ui::ScriptedUi ui_;
-  std::unique_ptr<qnDPrismalSDKInstallerSheet> sheet_;
+  Core& corePage() { return page<Core>(kCorePage); }
 };
 
 TEST_F(WizardTest, TwentyPagesInWizardOrderWithTitlesAndShortNames) {
