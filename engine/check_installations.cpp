@@ -80,6 +80,10 @@ bool mxCheckInstallations::getRuntimeFolder(std::string& folder) {
   std::string key = std::string(kMakerKey) + kRuntimeName;
   if (!lookups::keyExists(reg::Hive::LocalMachine, key)) return false;
   folder = lookups::readString(reg::Hive::LocalMachine, key, "InstallPath", 260).value_or("");
+  // Callers append file names: an empty folder would turn them into relative paths, and a
+  // folder written without its final backslash would run into the name.
+  if (folder.empty()) return false;
+  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
   return true;
 }
 

@@ -73,7 +73,9 @@ void qnDComponentListPage::refreshControls() {
 bool qnDComponentListPage::onSetActive() {
   onActivate();
   show(layout_.downloadId, appContext().isFolderWritable);
-  return qnDPropertyPageBase::onSetActive();
+  bool result = qnDPropertyPageBase::onSetActive();
+  afterActivate();
+  return result;
 }
 
 void qnDComponentListPage::onCommand(int id) {

@@ -72,6 +72,8 @@ class qnDComponentListPage : public qnDPropertyPageBase {
  protected:
   // Wizard buttons, button 2 and the information text, before the base's activation steps.
   virtual void onActivate() = 0;
+  // After the base's activation steps (selections that follow the states, warnings).
+  virtual void afterActivate() {}
   // After an Install or Uninstall button's operation.
   virtual void afterRowCommand() {}
   // The page string a template text shows (texts declared without a fixed text).
@@ -83,9 +85,10 @@ class qnDComponentListPage : public qnDPropertyPageBase {
   bool updateHoldingStatus(std::string& text, const char* allInstalledText,
                            const char* missingText);
 
+  void addImageButton(int id, int dluX, int dluTop, const char* image, const char* tip);
+
  private:
   void addRow(const ComponentRow& row);
-  void addImageButton(int id, int dluX, int dluTop, const char* image, const char* tip);
 
   ComponentListLayout layout_;
   std::vector<EntryStrings> strings_;

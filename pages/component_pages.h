@@ -3,11 +3,8 @@
 #include "app/plain_page.h"
 #include "pages/io_system_page.h"
 #include "pages/prerequisites_pages.h"
+#include "pages/python_extension_pages.h"
 
-CORVANTA_PLAIN_PAGE(qnDInstallPY27Extensions, 142, "Recommended Corvanta Extensions I",
-                    "Extensions", false);
-CORVANTA_PLAIN_PAGE(qnDInstallPY27Extensions2, 143, "Recommended Corvanta Extensions II",
-                    "Extensions2", false);
 CORVANTA_PLAIN_PAGE(qnDInstallSummaryCorvanta, 144, "Installation Complete", "Complete", false);
 CORVANTA_PLAIN_PAGE(qnDInstallModules, 145, "Corvanta Image Processing Options", "Modules",
                     false);

@@ -96,17 +96,20 @@ TEST_F(CatalogueTest, RuntimeFolderNeedsProductNameAndKey) {
   EXPECT_FALSE(mxCheckInstallations::getRuntimeFolder(folder));  // no maker key yet
   std::string key = std::string("SOFTWARE\\BRENHOLM AS\\") + kRuntimeName;
   reg::createKey(reg::Hive::LocalMachine, key);
-  EXPECT_TRUE(mxCheckInstallations::getRuntimeFolder(folder));
-  EXPECT_EQ(folder, "");  // the value is missing
+  // A missing or empty value is no folder: file names would become relative paths.
+  EXPECT_FALSE(mxCheckInstallations::getRuntimeFolder(folder));
   reg::setValue(reg::Hive::LocalMachine, key, "InstallPath",
                 reg::Value::string("C:\\Program Files (x86)\\Corvanta\\Runtime\\"));
   EXPECT_TRUE(mxCheckInstallations::getRuntimeFolder(folder));
   EXPECT_EQ(folder, "C:\\Program Files (x86)\\Corvanta\\Runtime\\");
+  reg::setValue(reg::Hive::LocalMachine, key, "InstallPath",
+                reg::Value::string("C:\\Corvanta\\Runtime"));
+  EXPECT_TRUE(mxCheckInstallations::getRuntimeFolder(folder));
+  EXPECT_EQ(folder, "C:\\Corvanta\\Runtime\\");
   // A value longer than the 260-byte buffer is not read at all.
   reg::setValue(reg::Hive::LocalMachine, key, "InstallPath",
                 reg::Value::string("C:\\" + std::string(300, 'x')));
-  EXPECT_TRUE(mxCheckInstallations::getRuntimeFolder(folder));
-  EXPECT_EQ(folder, "");
+  EXPECT_FALSE(mxCheckInstallations::getRuntimeFolder(folder));
 }
 
 TEST_F(CatalogueTest, UninstallValuesAreComparedUnderBothRoots) {

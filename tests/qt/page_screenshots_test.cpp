@@ -26,7 +26,7 @@ TEST(PageScreenshots, ComponentListPagesAreSaved) {
     appContext().applicationFolder = "C:\\Installer";
     appContext().isFolderWritable = true;
     qnDPrismalSDKInstallerSheet sheet;
-    const int pages[] = {3, 4, 5, 6, 17};
+    const int pages[] = {3, 4, 5, 6, 7, 8, 17};
     std::vector<std::string> saved;
     std::function<void(size_t)> shoot = [&](size_t i) {
       if (i == std::size(pages)) {
