@@ -21,7 +21,9 @@ avt-inactive          AVT Universal Package whose grabber library is not active:
 ipp-incomplete        the IPP folder without ippcore-7.0.dll: "Incomplete Module"
 controller-incomplete Cue Keeper folder without gui\NLog.dll: "Not Installed" until reinstalled
 controller-version    Cue Keeper with an older version file: "Version Mismatch"
-speccy-version        Speccy registered as 1.24: "Version Mismatch"'
+speccy-version        Speccy registered as 1.24: "Version Mismatch"
+opencv-300            OpenCV 3.0.0 complete and active: the OpenCV list shows it as the build in use
+pixlib-vc8-ipp        the Visual C build with IPP active without the IPP module: "Incorrect Version"'
 
 usage() {
   echo "usage: demo-state.sh [--machine ROOT] [--repository DIR] STATE...   (--list shows them)" >&2
@@ -103,6 +105,17 @@ apply() {
       need_runtime
       unpack "$downloads/_Modules/IPP/Corvanta_9.3.0.524_IPP.zip" "${runtime}IPP924"
       rm "$(corvanta-machine path to-host "${runtime}IPP924\\ippcore-7.0.dll")" ;;
+    opencv-300)
+      need_runtime
+      unpack "$downloads/_Modules/Py27/OpenCV/opencv-300_bin.zip" "${runtime}OpenCV300"
+      activate_cv2 OpenCV300 ;;
+    pixlib-vc8-ipp)
+      need_runtime
+      local f
+      for f in PixLib.dll pyPixlib26.pyd pyPixlib27.pyd CorvantaPixTools.dll PixLib2.dll 'Python\pixlibct.py'; do
+        cp -p "$(corvanta-machine path to-host "${runtime}3.2.1.158\\VC8-IPP\\$f")" \
+          "$(corvanta-machine path to-host "${runtime}$f")"
+      done ;;
     controller-incomplete|controller-version)
       unpack "$repo/corvanta/CueKeeper/CueKeeper_1.0.0.1(3587).zip" "$(controller_folder)"
       if [ "$1" = controller-incomplete ]; then

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -426,6 +427,18 @@ QWidget* QtUi::makeWidget(View& v, ui::Window& model, const ui::Control& c, QWid
       w = b;
       break;
     }
+    case ui::ControlKind::RadioButton: {
+      auto* b = new QRadioButton(parent);
+      // The model keeps one button of a group checked; Qt must not do it a second time.
+      b->setAutoExclusive(false);
+      QObject::connect(b, &QRadioButton::clicked, b, [this, m, id, guard] {
+        if (guard()) return;
+        m->click(id);
+        checkEnded();
+      });
+      w = b;
+      break;
+    }
     case ui::ControlKind::ComboBox: {
       auto* b = new QComboBox(parent);
       QObject::connect(b, QOverload<int>::of(&QComboBox::activated), b,
@@ -555,6 +568,12 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
       break;
     case ui::ControlKind::CheckBox: {
       auto* b = static_cast<QCheckBox*>(w);
+      b->setText(text);
+      b->setChecked(c.check != 0);
+      break;
+    }
+    case ui::ControlKind::RadioButton: {
+      auto* b = static_cast<QRadioButton*>(w);
       b->setText(text);
       b->setChecked(c.check != 0);
       break;

@@ -168,4 +168,9 @@ void PropertySheet::closeOwned() {
   active_ = -1;
 }
 
+void PropertySheet::onCancel() {
+  if (PropertyPage* p = activePage(); p && !p->onQueryCancel()) return;
+  endDialog(2);
+}
+
 }  // namespace ui

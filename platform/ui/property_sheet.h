@@ -33,6 +33,8 @@ class PropertyPage : public Window {
   // 0: the wizard moves to the adjacent page; -1: it stays (the page moved it itself).
   virtual long onWizardNext() { return 0; }
   virtual long onWizardBack() { return 0; }
+  // Button 2 (Cancel or Finish) was pressed; false keeps the wizard open.
+  virtual bool onQueryCancel() { return true; }
 
  private:
   friend class PropertySheet;
@@ -69,6 +71,8 @@ class PropertySheet : public Window {
 
   // Called by backends when a page control is clicked; routed to the active page.
   void onCommand(int id) override;
+  // Asks the active page before the wizard closes.
+  void onCancel() override;
   // Activates the first page (or the one chosen before the run).
   void onInitDialog() override;
 

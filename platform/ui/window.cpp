@@ -356,9 +356,9 @@ void Window::click(int id) {
     onOK();
     return;
   }
-  if (c->kind == ControlKind::CheckBox) {
+  if (c->kind == ControlKind::CheckBox || c->kind == ControlKind::RadioButton) {
     if (Control* own = control(id)) {
-      own->check = own->check ? 0 : 1;
+      own->check = c->kind == ControlKind::RadioButton || !own->check ? 1 : 0;
       notifyChanged(id);
     }
   }

@@ -15,7 +15,7 @@ namespace ui {
 
 enum class ControlKind {
   Static, GroupBox, Button, ImageButton, ImageStatic, Header, CheckBox, ComboBox,
-  CheckTree, Tab, Progress, RichText, Hyperlink, Edit
+  CheckTree, Tab, Progress, RichText, Hyperlink, Edit, RadioButton
 };
 
 struct Rect {
@@ -128,7 +128,8 @@ class Window {
   // What a user does: used by the backends (and by scripts through them). A control
   // that is disabled or hidden takes no input: the call is ignored.
   // click: 2 -> onCancel (also without a control: the close box), 1 -> onOK, any other id
-  // -> onCommand. A check box toggles its check first (a click is BN_CLICKED).
+  // -> onCommand. A check box toggles its check first (a click is BN_CLICKED); a radio
+  // button is checked (its dialog clears the others of its group).
   void click(int id);
   // Combo box or tab: sets the selection, then onNotify(id, SelectionChanged).
   void userSelect(int id, int index);

@@ -67,10 +67,7 @@ class DemoState : public ::testing::TestWithParam<StateCase> {
 
 TEST_P(DemoState, TheWizardShowsItAndRepairsIt) {
   const StateCase& c = GetParam();
-  std::string command = "bash '" + sourceRoot() + "/tools/demo-state.sh' --machine '" +
-                        machine_.root() + "' --repository '" + CORVANTA_DEMO_REPO + "' " +
-                        c.state + " >/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  ASSERT_TRUE(applyDemoState(machine_, c.state));
 
   std::vector<const char*> names = c.before;
   names.push_back(c.component);

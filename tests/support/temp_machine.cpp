@@ -58,3 +58,12 @@ void putToolsOnPath() {
   std::string updated = tools + (current.empty() ? "" : ":" + current);
   setenv("PATH", updated.c_str(), 1);
 }
+
+bool applyDemoState(const TempMachine& machine, const std::string& state) {
+  std::string root = __FILE__;  // <root>/tests/support/temp_machine.cpp
+  for (int i = 0; i < 3; ++i) root = root.substr(0, root.find_last_of('/'));
+  putToolsOnPath();
+  std::string command = "bash '" + root + "/tools/demo-state.sh' --machine '" + machine.root() +
+                        "' --repository '" + CORVANTA_DEMO_REPO + "' " + state + " >/dev/null";
+  return std::system(command.c_str()) == 0;
+}

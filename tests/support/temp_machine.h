@@ -24,3 +24,7 @@ std::string toolsPath(const char* name);
 
 // Puts the build's tools first on PATH, so stand-ins find corvanta-machine.
 void putToolsOnPath();
+
+// Puts the machine into a state of tools/demo-state.sh (from the built demo repository);
+// false when the script fails.
+bool applyDemoState(const TempMachine& machine, const std::string& state);
