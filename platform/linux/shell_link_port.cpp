@@ -9,6 +9,7 @@
 #include "platform/linux/utf16.h"
 #include "platform/shell_link.h"
 #include "platform/win_types.h"
+#include "platform/port_backends.h"
 
 namespace platform::shell {
 
@@ -153,7 +154,7 @@ bool readLinkInfo(const Reader& r, size_t at, size_t size, std::string& target) 
 
 }  // namespace
 
-bool saveShellLink(const ShellLink& link, const std::string& linkPath) {
+bool backend::saveShellLink(const ShellLink& link, const std::string& linkPath) {
   if (link.target.empty() || link.target.size() >= static_cast<size_t>(win::MAX_PATH))
     return false;
   for (const std::string* s : {&link.arguments, &link.workingDirectory, &link.description,
