@@ -37,7 +37,7 @@ class LoggedProcess : public process::Process {
       double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_)
                            .count();
       char elapsed[32];
-      std::snprintf(elapsed, sizeof elapsed, "%.2f s", seconds);
+      std::snprintf(elapsed, sizeof elapsed, "%.3f s", seconds);
       unsigned long code = inner_->exitCode();
       std::string codeText = std::to_string(code);
       if (code > 0xffff) {  // NTSTATUS-like codes read better in hex

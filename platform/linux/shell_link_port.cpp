@@ -189,7 +189,9 @@ bool backend::saveShellLink(const ShellLink& link, const std::string& linkPath) 
   if (flags & HasArguments) putString(out, link.arguments);
   if (flags & HasIconLocation) putString(out, link.iconLocation);
   put32(out, 0);  // terminal block
-  return files::writeFile(linkPath, out);
+  // Written past the file port's front end: the shortcut is logged as one.
+  auto file = files::backend::createOutputFile(linkPath);
+  return file && file->write(out.data(), out.size()) && file->close();
 }
 
 bool loadShellLink(const std::string& linkPath, ShellLink& link) {
