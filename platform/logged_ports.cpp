@@ -197,9 +197,9 @@ class LoggedFolderTree : public FolderTree {
   ~LoggedFolderTree() override {
     std::lock_guard lock(mutex_);
     if (files_ == 0 && createdFolders_ == 0 && deleted_ == 0 && failures_ == 0) return;
-    std::string line = "Wrote " + std::to_string(files_) + " files below " + folder_;
-    if (createdFolders_) line += ", creating folders for " + std::to_string(createdFolders_);
-    if (deleted_) line += ", then deleted " + std::to_string(deleted_);
+    std::string line = "Wrote " + std::to_string(files_) + " files and " +
+                       std::to_string(createdFolders_) + " folder paths below " + folder_;
+    if (deleted_) line += ", then deleted " + std::to_string(deleted_) + " of the files";
     if (failures_) line += " - " + std::to_string(failures_) + " failed";
     logOperation(line);
   }
