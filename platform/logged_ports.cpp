@@ -235,8 +235,11 @@ class LoggedFolderTree : public FolderTree {
 }  // namespace
 
 bool setAttributes(const std::string& path, uint32_t attributes) {
+  // Callers clear the read-only bit before every delete or replace; a line only when the
+  // attributes really change keeps those from doubling the log.
+  uint32_t before = operationLogOpen() ? getAttributes(path) : attributes;
   bool ok = backend::setAttributes(path, attributes);
-  if (operationLogOpen()) {
+  if (operationLogOpen() && ((before & ~win::FILE_ATTRIBUTE_DIRECTORY) != attributes || !ok)) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%X", attributes);
     logOperation("Set attributes of " + path + " to " + hex +

@@ -172,7 +172,8 @@ void hostOpen(const std::string& target) {
   if (!display || !*display || !allowed || std::string(allowed) != "1") return;
   std::string opener = process::findProgram("xdg-open");
   if (opener.empty()) return;
-  process::start(opener, "xdg-open " + process::quoteArgument(target));
+  // A host helper, not a program of the machine: the shell port's line covers the open.
+  process::backend::start(opener, "xdg-open " + process::quoteArgument(target), "");
 }
 
 bool isDirectoryPath(const std::string& windowsPath) {

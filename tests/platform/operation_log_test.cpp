@@ -87,11 +87,16 @@ TEST_F(OperationLogTest, EachChangeThroughThePortsIsOneLine) {
          files::writeFile(program, "#!/bin/sh\nexit 3\n");
          files::copyFile(program, "C:\\Station\\b.exe", true);
          files::moveFileEx("C:\\Station\\b.exe", "C:\\Station\\c.exe", 0);
+         files::setAttributes(program, win::FILE_ATTRIBUTE_ARCHIVE);  // no change, no line
+         files::setAttributes("C:\\Station\\c.exe", win::FILE_ATTRIBUTE_READONLY);
+         files::setAttributes("C:\\Station\\c.exe", win::FILE_ATTRIBUTE_ARCHIVE);
          files::deleteFile("C:\\Station\\c.exe");
          files::deleteFile("C:\\Station\\c.exe");
        }, {"Created folder C:\\Station", "Wrote file " + program + " (17 bytes)",
            "Copied file " + program + " to C:\\Station\\b.exe",
            "Moved C:\\Station\\b.exe to C:\\Station\\c.exe",
+           "Set attributes of C:\\Station\\c.exe to 0x1 (read-only)",
+           "Set attributes of C:\\Station\\c.exe to 0x20",
            "Deleted file C:\\Station\\c.exe", "Deleted file C:\\Station\\c.exe - failed"}},
       {"shortcut", [&] {
          shell::ShellLink link;
