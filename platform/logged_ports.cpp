@@ -251,7 +251,8 @@ bool setAttributes(const std::string& path, uint32_t attributes) {
 
 bool createDirectory(const std::string& path) {
   bool ok = backend::createDirectory(path);
-  if (operationLogOpen())
+  // Callers make each folder of a path in turn; one that is there already changed nothing.
+  if (operationLogOpen() && (ok || !isDirectory(path)))
     logOperation("Created folder " + path + failedUnless(ok));
   return ok;
 }
@@ -319,7 +320,9 @@ std::unique_ptr<Process> start(const std::string& program, const std::string& co
                                const std::string& workingFolder) {
   auto started = backend::start(program, commandLine, workingFolder);
   if (operationLogOpen()) {
-    std::string line = "Started " + program + " with command line: " + commandLine;
+    bool blank = commandLine.find_first_not_of(" \t") == std::string::npos;
+    std::string line = "Started " + program +
+                       (blank ? " with an empty command line" : " with command line: " + commandLine);
     if (!workingFolder.empty()) line += " in " + workingFolder;
     logOperation(line + (started ? " (process " + std::to_string(started->id()) + ")"
                                  : std::string(" - failed")));
@@ -417,19 +420,7 @@ class LoggedRequest : public Request {
   LoggedRequest(std::unique_ptr<Request> inner, std::string url, const std::atomic<bool>* cancel)
       : inner_(std::move(inner)), url_(std::move(url)), cancel_(cancel) {}
   ~LoggedRequest() override {
-    std::string line = "Transfer " + url_ + ": ";
-    line += status_ ? "HTTP " + std::to_string(status_) : std::string("no response");
-    line += ", " + std::to_string(bytes_) + " bytes";
-    if (announced_) line += " of " + *announced_;
-    if (!error_.empty())
-      line += " - failed: " + error_;
-    else if (ended_)
-      line += ", complete";
-    else if (cancel_ && cancel_->load())
-      line += " - cancelled";
-    else if (status_)
-      line += ", body not read to its end";
-    logOperation(line);
+    if (!logged_) report();
   }
   int send() override {
     try {
@@ -448,7 +439,11 @@ class LoggedRequest : public Request {
     try {
       size_t got = inner_->read(buffer, size);
       bytes_ += got;
-      if (got == 0 && size > 0) ended_ = true;
+      // Logged at the end of the body, before the caller goes on to use what it read.
+      if (got == 0 && size > 0 && !ended_) {
+        ended_ = true;
+        report();
+      }
       return got;
     } catch (const std::exception& e) {
       error_ = e.what();
@@ -460,6 +455,23 @@ class LoggedRequest : public Request {
   }
 
  private:
+  void report() {
+    logged_ = true;
+    std::string line = "Transfer " + url_ + ": ";
+    line += status_ ? "HTTP " + std::to_string(status_) : std::string("no response");
+    line += ", " + std::to_string(bytes_) + " bytes";
+    if (announced_) line += " of " + *announced_;
+    if (!error_.empty())
+      line += " - failed: " + error_;
+    else if (ended_)
+      line += ", complete";
+    else if (cancel_ && cancel_->load())
+      line += " - cancelled";
+    else if (status_)
+      line += ", body not read to its end";
+    logOperation(line);
+  }
+
   std::unique_ptr<Request> inner_;
   std::string url_;
   const std::atomic<bool>* cancel_;
@@ -467,6 +479,7 @@ class LoggedRequest : public Request {
   std::optional<std::string> announced_;
   uint64_t bytes_ = 0;
   bool ended_ = false;
+  bool logged_ = false;
   std::string error_;
 };
 

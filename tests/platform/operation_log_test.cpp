@@ -84,6 +84,7 @@ TEST_F(OperationLogTest, EachChangeThroughThePortsIsOneLine) {
            "Registry value deleted HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta \"Gone\" - not present"}},
       {"files", [&] {
          files::createDirectory("C:\\Station");
+         files::createDirectory("C:\\Station");  // there already: no change, no line
          files::writeFile(program, "#!/bin/sh\nexit 3\n");
          files::copyFile(program, "C:\\Station\\b.exe", true);
          files::moveFileEx("C:\\Station\\b.exe", "C:\\Station\\c.exe", 0);
