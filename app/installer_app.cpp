@@ -7,6 +7,7 @@
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/operation_log.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
@@ -94,6 +95,10 @@ CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(const std::stri
     applicationFolder = folderOfModulePath(modulePath);
   }
   isFolderWritable = probeFolderWritable(applicationFolder);
+  // What the installer does to this station is kept beside it, where it can be found.
+  if (isFolderWritable && !applicationFolder.empty() &&
+      platform::openOperationLog(applicationFolder))
+    platform::logOperation("Installer started from " + modulePath);
   cleanUpTempSubFolder();
   regularUpgradeInfo = std::make_unique<UpgradeInfo>(
       repositoryBaseUrl() + "614UpgradeInfo.ini.txt", "614UpgradeInfo.ini.txt");
@@ -105,6 +110,7 @@ CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(const std::stri
 
 CCorvantaPrismalSDKInstallerApp::~CCorvantaPrismalSDKInstallerApp() {
   if (theApp == this) theApp = nullptr;
+  platform::closeOperationLog();
 }
 
 CCorvantaPrismalSDKInstallerApp* CCorvantaPrismalSDKInstallerApp::instance() { return theApp; }

@@ -11,6 +11,7 @@
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/operation_log.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/win_types.h"
@@ -280,6 +281,7 @@ bool mxCheckInstallations::appendToSystemPath(const std::string& folder) {
   if (reg::setValue(reg::Hive::LocalMachine, key, "Path",
                     reg::Value::string(value, reg::REG_EXPAND_SZ)) != win::ERROR_SUCCESS)
     return false;
+  platform::logOperation("Added " + folder + " to the machine Path");
   platform_needs::broadcastSettingChange("Environment");
   return true;
 }

@@ -18,6 +18,7 @@
 #include "platform/linux/machine_store.h"
 #include "platform/machine.h"
 #include "platform/win_types.h"
+#include "platform/port_backends.h"
 
 namespace platform::files {
 
@@ -257,7 +258,7 @@ uint32_t getAttributes(const std::string& path) {
   return statOf(path, st) ? attributesOf(st) : win::INVALID_FILE_ATTRIBUTES;
 }
 
-bool setAttributes(const std::string& path, uint32_t attributes) {
+bool backend::setAttributes(const std::string& path, uint32_t attributes) {
   struct stat st;
   std::string host;
   if (!statOf(path, st, &host)) return false;
@@ -271,28 +272,28 @@ bool isDirectory(const std::string& path) {
   return statOf(path, st) && S_ISDIR(st.st_mode);
 }
 
-bool createDirectory(const std::string& path) {
+bool backend::createDirectory(const std::string& path) {
   if (path.empty()) return false;
   std::string host = stripTrailing(machine::toHost(path));
   if (!writableFolder(parentOf(host))) return false;
   return mkdir(host.c_str(), 0777) == 0;
 }
 
-bool removeDirectory(const std::string& path) {
+bool backend::removeDirectory(const std::string& path) {
   struct stat st;
   std::string host;
   if (!statOf(path, st, &host) || !S_ISDIR(st.st_mode) || readOnly(st)) return false;
   return rmdir(stripTrailing(host).c_str()) == 0;
 }
 
-bool deleteFile(const std::string& path) {
+bool backend::deleteFile(const std::string& path) {
   struct stat st;
   std::string host;
   if (!statOf(path, st, &host) || S_ISDIR(st.st_mode) || readOnly(st)) return false;
   return unlink(host.c_str()) == 0;
 }
 
-bool copyFile(const std::string& from, const std::string& to, bool failIfExists) {
+bool backend::copyFile(const std::string& from, const std::string& to, bool failIfExists) {
   struct stat src;
   std::string fromHost;
   if (!statOf(from, src, &fromHost) || S_ISDIR(src.st_mode)) return false;
@@ -308,7 +309,7 @@ bool copyFile(const std::string& from, const std::string& to, bool failIfExists)
   return copyHostFile(fromHost, src, toHost);
 }
 
-bool moveFileEx(const std::string& from, const std::string& to, unsigned flags) {
+bool backend::moveFileEx(const std::string& from, const std::string& to, unsigned flags) {
   struct stat src;
   std::string fromHost;
   if (!statOf(from, src, &fromHost) || to.empty()) return false;
@@ -375,14 +376,7 @@ bool readFile(const std::string& path, std::string& data) {
   return true;
 }
 
-bool writeFile(const std::string& path, const std::string& data) {
-  auto out = OutputFile::create(path);
-  if (!out) return false;
-  bool ok = out->write(data.data(), data.size());
-  return out->close() && ok;
-}
-
-std::unique_ptr<OutputFile> OutputFile::create(const std::string& path) {
+std::unique_ptr<OutputFile> backend::createOutputFile(const std::string& path) {
   std::string host;
   if (!writableTarget(path, host)) return nullptr;
   int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -593,7 +587,7 @@ class HostFolderTree : public FolderTree {
 
 }  // namespace
 
-std::unique_ptr<FolderTree> FolderTree::open(const std::string& folder) {
+std::unique_ptr<FolderTree> backend::openFolderTree(const std::string& folder) {
   struct stat st;
   std::string host;
   if (!statOf(folder, st, &host) || !S_ISDIR(st.st_mode)) return nullptr;

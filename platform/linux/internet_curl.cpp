@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/internet.h"
+#include "platform/port_backends.h"
 
 namespace platform::internet {
 
@@ -392,13 +393,15 @@ std::string escapeObject(const std::string& object) {
 
 }  // namespace
 
-std::unique_ptr<Request> Session::openRequest(const std::string& server, uint16_t port,
-                                              const std::string& object) {
+std::unique_ptr<Request> backend::openRequest(const std::string& agent,
+                                             const std::atomic<bool>* cancel,
+                                             const std::string& server, uint16_t port,
+                                             const std::string& object) {
   std::string host = server;
   if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
   std::string path = escapeObject(object.empty() || object[0] != '/' ? "/" + object : object);
   return std::make_unique<CurlRequest>("http://" + host + ":" + std::to_string(port) + path,
-                                       agent_, cancel_);
+                                       agent, cancel);
 }
 
 }  // namespace platform::internet

@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/win_types.h"
+#include "platform/port_backends.h"
 
 namespace platform::msi {
 
@@ -96,7 +97,8 @@ unsigned enumProducts(unsigned index, std::string& productCode) {
   });
 }
 
-unsigned configureProduct(const std::string& productCode, int installLevel, int installState) {
+unsigned backend::configureProduct(const std::string& productCode, int installLevel,
+                                   int installState) {
   if (!machine::isProductCode(productCode)) return win::ERROR_INVALID_PARAMETER;
   return guarded("configureProduct", [&]() -> unsigned {
     if (installState == INSTALLSTATE_ABSENT) return machine::removeProduct(productCode, 0);

@@ -19,6 +19,7 @@
 #include "platform/linux/command_line.h"
 #include "platform/machine.h"
 #include "platform/process.h"
+#include "platform/port_backends.h"
 
 extern char** environ;
 
@@ -233,8 +234,9 @@ bool readInterpreter(const std::string& host, std::vector<std::string>& interpre
 
 }  // namespace
 
-std::unique_ptr<Process> start(const std::string& program, const std::string& commandLine,
-                               const std::string& workingFolder) {
+std::unique_ptr<Process> backend::start(const std::string& program,
+                                        const std::string& commandLine,
+                                        const std::string& workingFolder) {
   std::string host = machine::toHost(program);
   if (!isFile(host)) {
     debugOutput("process::start - no such program: " + program + "\n");
@@ -278,17 +280,6 @@ std::unique_ptr<Process> start(const std::string& program, const std::string& co
     return nullptr;
   }
   return std::make_unique<HostProcess>(pid);
-}
-
-bool startAndWait(const std::string& program, const std::string& commandLine,
-                  unsigned long* exitCode, const std::atomic<bool>* cancel) {
-  auto process = start(program, commandLine);
-  if (!process) return false;
-  while (!process->wait(50)) {
-    if (cancel && cancel->load()) return false;
-  }
-  if (exitCode) *exitCode = process->exitCode();
-  return true;
 }
 
 // ---- the process list ----

@@ -8,6 +8,7 @@
 #include "platform/linux/machine_store.h"
 #include "platform/registry.h"
 #include "platform/win_types.h"
+#include "platform/port_backends.h"
 
 namespace platform::registry {
 
@@ -145,14 +146,15 @@ std::optional<std::string> readString(Hive hive, const std::string& key,
   return v.data;
 }
 
-long createKey(Hive hive, const std::string& key) {
+long backend::createKey(Hive hive, const std::string& key) {
   return guarded("createKey", win::ERROR_ACCESS_DENIED, [&]() -> long {
     machine::writeStore([&](sqlite3* db) { createIn(db, hive, key); });
     return win::ERROR_SUCCESS;
   });
 }
 
-long setValue(Hive hive, const std::string& key, const std::string& name, const Value& value) {
+long backend::setValue(Hive hive, const std::string& key, const std::string& name,
+                       const Value& value) {
   if (value.type == REG_DWORD && value.data.size() != 4) return win::ERROR_INVALID_PARAMETER;
   return guarded("setValue", win::ERROR_ACCESS_DENIED, [&]() -> long {
     machine::writeStore([&](sqlite3* db) {
@@ -168,7 +170,7 @@ long setValue(Hive hive, const std::string& key, const std::string& name, const 
   });
 }
 
-long deleteValue(Hive hive, const std::string& key, const std::string& name) {
+long backend::deleteValue(Hive hive, const std::string& key, const std::string& name) {
   return guarded("deleteValue", win::ERROR_ACCESS_DENIED, [&]() -> long {
     long result = win::ERROR_FILE_NOT_FOUND;
     machine::writeStore([&](sqlite3* db) {
@@ -182,7 +184,7 @@ long deleteValue(Hive hive, const std::string& key, const std::string& name) {
   });
 }
 
-long deleteTree(Hive hive, const std::string& key) {
+long backend::deleteTree(Hive hive, const std::string& key) {
   return guarded("deleteTree", win::ERROR_ACCESS_DENIED, [&]() -> long {
     long result = win::ERROR_FILE_NOT_FOUND;
     machine::writeStore([&](sqlite3* db) {

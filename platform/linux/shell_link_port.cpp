@@ -9,6 +9,7 @@
 #include "platform/linux/utf16.h"
 #include "platform/shell_link.h"
 #include "platform/win_types.h"
+#include "platform/port_backends.h"
 
 namespace platform::shell {
 
@@ -153,7 +154,7 @@ bool readLinkInfo(const Reader& r, size_t at, size_t size, std::string& target) 
 
 }  // namespace
 
-bool saveShellLink(const ShellLink& link, const std::string& linkPath) {
+bool backend::saveShellLink(const ShellLink& link, const std::string& linkPath) {
   if (link.target.empty() || link.target.size() >= static_cast<size_t>(win::MAX_PATH))
     return false;
   for (const std::string* s : {&link.arguments, &link.workingDirectory, &link.description,
@@ -188,7 +189,9 @@ bool saveShellLink(const ShellLink& link, const std::string& linkPath) {
   if (flags & HasArguments) putString(out, link.arguments);
   if (flags & HasIconLocation) putString(out, link.iconLocation);
   put32(out, 0);  // terminal block
-  return files::writeFile(linkPath, out);
+  // Written past the file port's front end: the shortcut is logged as one.
+  auto file = files::backend::createOutputFile(linkPath);
+  return file && file->write(out.data(), out.size()) && file->close();
 }
 
 bool loadShellLink(const std::string& linkPath, ShellLink& link) {

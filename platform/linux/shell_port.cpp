@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/shell_link.h"
+#include "platform/port_backends.h"
 
 namespace platform::shell {
 
@@ -171,7 +172,8 @@ void hostOpen(const std::string& target) {
   if (!display || !*display || !allowed || std::string(allowed) != "1") return;
   std::string opener = process::findProgram("xdg-open");
   if (opener.empty()) return;
-  process::start(opener, "xdg-open " + process::quoteArgument(target));
+  // A host helper, not a program of the machine: the shell port's line covers the open.
+  process::backend::start(opener, "xdg-open " + process::quoteArgument(target), "");
 }
 
 bool isDirectoryPath(const std::string& windowsPath) {
@@ -238,7 +240,8 @@ long execute(const std::string& verbGiven, const std::string& file,
     if (!directory.empty() && !isDirectoryPath(directory)) return SE_ERR_PNF;
     std::string commandLine = process::quoteArgument(path);
     if (!parameters.empty()) commandLine += " " + parameters;
-    auto child = process::start(path, commandLine, directory);
+    // The shell port logs this start as its own.
+    auto child = process::backend::start(path, commandLine, directory);
     if (!child) return SE_ERR_BAD_FORMAT;  // not a program this machine can run
     record(file);
     if (started) *started = std::move(child);
@@ -255,17 +258,11 @@ long execute(const std::string& verbGiven, const std::string& file,
 
 }  // namespace
 
-long shellExecute(const std::string& verb, const std::string& file,
-                  const std::string& parameters, const std::string& directory) {
-  long result = SE_ERR_FNF;
-  shellExecuteEx(verb, file, parameters, directory, result);
-  return result;
-}
-
-std::unique_ptr<process::Process> shellExecuteEx(const std::string& verb,
-                                                 const std::string& file,
-                                                 const std::string& parameters,
-                                                 const std::string& directory, long& result) {
+std::unique_ptr<process::Process> backend::shellExecuteEx(const std::string& verb,
+                                                          const std::string& file,
+                                                          const std::string& parameters,
+                                                          const std::string& directory,
+                                                          long& result) {
   std::unique_ptr<process::Process> started;
   try {
     result = execute(verb, file, parameters, directory, &started, 0);
