@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <strings.h>
 
 #include "engine/app_context.h"
 #include "engine/check_installations.h"
@@ -15,6 +14,7 @@
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -32,7 +32,7 @@ using check_support::replaceFile;
 
 namespace {
 
-bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool sameName(const std::string& a, const char* b) { return platform::equalsNoCase(a, b); }
 
 void showError(const std::string& text) {
   ui::messageBox(appContext().mainWindow, text, kInstallerCaption, win::MB_OK);
@@ -124,8 +124,7 @@ bool installRuntimePackage(const RuntimePackage& p, const ComponentEntry& e) {
 // "<application folder>\<parent>\YYYYMMDDhhmmss", emptied and created anew.
 std::string makeScratchFolder(const char* parent) {
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  std::tm local = platform::localTime(now);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%.4d%.2d%.2d%.2d%.2d%.2d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

@@ -1,11 +1,11 @@
 #include "tests/e2e/page_entries.h"
 
-#include <strings.h>
 
 #include <deque>
 
 #include "engine/app_context.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 
 namespace {
 
@@ -189,7 +189,7 @@ const std::vector<PageEntry>& pageEntries() {
 
 const PageEntry* findPageEntry(const std::string& name) {
   for (const PageEntry& e : pageEntries())
-    if (strcasecmp(e.name, name.c_str()) == 0) return &e;
+    if (platform::equalsNoCase(e.name, name)) return &e;
   return nullptr;
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/installer_app.h"
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "platform/file_helpers.h"
 #include "engine/app_context.h"
 #include "pages/core_components_pages.h"
@@ -45,7 +46,7 @@ class WizardTest : public ::testing::Test {
   }
   qnDPrismalSDKInstallerSheet& sheet() {
     if (!sheet_) {
-      sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>();
+      sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>(makeWizardPages);
       sheet_->beginShow();
     }
     return *sheet_;
