@@ -1,6 +1,5 @@
 #include "app/installer_app.h"
 
-
 #include "app/installer_sheet.h"
 #include "engine/app_context.h"
 #include "platform/debug.h"

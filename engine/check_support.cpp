@@ -1,6 +1,5 @@
 #include "engine/check_support.h"
 
-
 #include "engine/app_context.h"
 #include "engine/lookups.h"
 #include "platform/file_helpers.h"

@@ -1,6 +1,5 @@
 #include "tests/e2e/page_entries.h"
 
-
 #include <deque>
 
 #include "engine/app_context.h"
