@@ -1,13 +1,12 @@
 #include "app/installer_app.h"
 
-#include <strings.h>
-
 #include "app/installer_sheet.h"
 #include "engine/app_context.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
 #include "platform/operation_log.h"
+#include "platform/portable.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
@@ -75,7 +74,7 @@ bool cleanUpTempSubFolder() {
 int countRunningInstallers() {
   int count = 0;
   for (const auto& process : platform::process::list())
-    if (strcasecmp(process.baseName.c_str(), kInstallerFileName) == 0) ++count;
+    if (platform::equalsNoCase(process.baseName, kInstallerFileName)) ++count;
   return count;
 }
 
@@ -84,7 +83,9 @@ std::string repositoryBaseUrl() {
          "corvanta/files/InstallerRepositories/Corvanta11.0/614/CorvantaVisionSoftware/";
 }
 
-CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(const std::string& modulePath) {
+CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(
+    const std::string& modulePath, qnDPrismalSDKInstallerSheet::PageFactory makePages)
+    : makePages_(std::move(makePages)) {
   theApp = this;
   if (modulePath.empty()) {
     ui::messageBox(nullptr,
@@ -125,7 +126,7 @@ bool CCorvantaPrismalSDKInstallerApp::InitInstance() {
     return false;
   }
   {
-    qnDPrismalSDKInstallerSheet sheet;
+    qnDPrismalSDKInstallerSheet sheet(makePages_);
     appContext().mainWindow = &sheet;
     sheet.doModal();
     appContext().mainWindow = nullptr;

@@ -5,13 +5,16 @@
 #include <memory>
 #include <string>
 
+#include "app/installer_sheet.h"
 #include "updates/upgrade_info.h"
 
 class CCorvantaPrismalSDKInstallerApp {
  public:
   // The start-up sequence. modulePath stands for GetModuleFileName(NULL); empty means the
   // path is unavailable.
-  explicit CCorvantaPrismalSDKInstallerApp(const std::string& modulePath);
+  // makePages gives the wizard its pages.
+  explicit CCorvantaPrismalSDKInstallerApp(
+      const std::string& modulePath, qnDPrismalSDKInstallerSheet::PageFactory makePages = {});
   ~CCorvantaPrismalSDKInstallerApp();
 
   // Single-instance check, then the wizard; always false (the process then ends).
@@ -26,6 +29,9 @@ class CCorvantaPrismalSDKInstallerApp {
   std::unique_ptr<UpgradeInfo> betaUpgradeInfo;
   std::string newInstallerPath;
   std::string newInstallerFileName;
+
+ private:
+  qnDPrismalSDKInstallerSheet::PageFactory makePages_;
 };
 
 // Folder of an executable path: cut at the last "/" or "\"; a path without one is kept.

@@ -6,12 +6,7 @@
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
 
-#include "content/content_pages.h"
 #include "engine/app_context.h"
-#include "migration/import_profiles_page.h"
-#include "pages/component_pages.h"
-#include "pages/core_components_pages.h"
-#include "updates/welcome_page.h"
 
 const std::vector<qnDPrismalSDKInstallerSheet::Shortcut>& qnDPrismalSDKInstallerSheet::shortcuts() {
   static const std::vector<Shortcut> list = {
@@ -29,33 +24,10 @@ std::string qnDPrismalSDKInstallerSheet::pageTitle(const std::string& text) {
   return std::string(kInstallerCaption) + " - " + text;
 }
 
-qnDPrismalSDKInstallerSheet::qnDPrismalSDKInstallerSheet() : ui::PropertySheet(kInstallerCaption) {
-  auto add = [this](std::unique_ptr<qnDPropertyPageBase> page) {
-    addPage(page.get());
-    ownedPages_.push_back(std::move(page));
-  };
-  add(std::make_unique<qnDInstallWelcomeBase>(std::string(kInstallerCaption) +
-                                              " - Welcome to Corvanta Vision Software Version "
-                                              "XI 11.0.0.614 System Management"));
-  add(std::make_unique<qnDInstallCorvantaResourcesDynamic>(pageTitle("Corvanta Vision Resources")));
-  add(std::make_unique<qnDInstallReleaseNotes>(pageTitle("Readme Notes")));
-  add(std::make_unique<qnDInstallPreRequisites>(pageTitle("Prerequisite Installation")));
-  add(std::make_unique<qnDInstallPreRequisitesStatus>(pageTitle("Prerequisite Installation Status")));
-  add(std::make_unique<qnDInstallCoreComponentsSoftware>(pageTitle("Core Installation")));
-  add(std::make_unique<qnDInstallCoreComponentsSoftwareStatus>(pageTitle("Core Installation Status")));
-  add(std::make_unique<qnDInstallPY27Extensions>(pageTitle("Recommended Corvanta Extensions I")));
-  add(std::make_unique<qnDInstallPY27Extensions2>(pageTitle("Recommended Corvanta Extensions II")));
-  add(std::make_unique<qnDInstallTemplates>(pageTitle("CTC - Corvanta Tool Components")));
-  add(std::make_unique<qnDInstallSummaryCorvanta>(pageTitle("Installation Complete")));
-  add(std::make_unique<qnDInstallImportProfiles>(pageTitle("Import Corvanta Profiles")));
-  add(std::make_unique<qnDInstallDemoProfiles>(pageTitle("Machine Vision Demonstration Profiles")));
-  add(std::make_unique<qnDInstallTutorials>(pageTitle("Corvanta Vision Tutorials")));
-  add(std::make_unique<qnDInstallModules>(pageTitle("Corvanta Image Processing Options")));
-  add(std::make_unique<qnDInstall3rdPartyInstallations>(pageTitle("3rd Party Camera Drivers - 1")));
-  add(std::make_unique<qnDInstall3rdPartyInstallations2>(pageTitle("3rd Party Camera Drivers - 2")));
-  add(std::make_unique<qnDInstallIOSystemInstallations>(pageTitle("3rd Party IO Drivers")));
-  add(std::make_unique<qnDInstallUtilities>(pageTitle("Optional Utility Software I")));
-  add(std::make_unique<qnDInstallUtilities2>(pageTitle("Optional Utility Software II")));
+qnDPrismalSDKInstallerSheet::qnDPrismalSDKInstallerSheet(const PageFactory& makePages)
+    : ui::PropertySheet(kInstallerCaption) {
+  if (makePages) ownedPages_ = makePages();
+  for (const auto& page : ownedPages_) addPage(page.get());
 }
 
 qnDPrismalSDKInstallerSheet::~qnDPrismalSDKInstallerSheet() = default;

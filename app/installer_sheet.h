@@ -1,6 +1,7 @@
 #pragma once
 // The wizard window: owns the twenty pages in wizard order, moves through them passing
 // over the pages that ask for it, and offers six shortcut buttons to the main pages.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,11 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   };
   static const std::vector<Shortcut>& shortcuts();
 
-  qnDPrismalSDKInstallerSheet();
+  // Makes the pages in wizard order. The program that assembles the layers gives it, so the
+  // sheet knows the pages only through their base.
+  using PageFactory = std::function<std::vector<std::unique_ptr<qnDPropertyPageBase>>()>;
+
+  explicit qnDPrismalSDKInstallerSheet(const PageFactory& makePages);
   ~qnDPrismalSDKInstallerSheet() override;
 
   int goToNextPage();

@@ -1,11 +1,10 @@
 #include "engine/check_support.h"
 
-#include <strings.h>
-
 #include "engine/app_context.h"
 #include "engine/lookups.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
@@ -15,7 +14,7 @@ namespace files = platform::files;
 namespace check_support {
 
 bool equalsNoCase(const std::string& a, const std::string& b) {
-  return strcasecmp(a.c_str(), b.c_str()) == 0;
+  return platform::equalsNoCase(a, b);
 }
 
 std::optional<std::string> readUninstallValue(const std::string& keyName,

@@ -14,6 +14,7 @@
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -110,8 +111,7 @@ bool installRuntimePackage(const RuntimePackage& p, const ComponentEntry& e) {
 // "<application folder>\<parent>\YYYYMMDDhhmmss", emptied and created anew.
 std::string makeScratchFolder(const char* parent) {
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  std::tm local = platform::localTime(now);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%.4d%.2d%.2d%.2d%.2d%.2d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

@@ -96,19 +96,19 @@ void remember(const std::string& key, const std::string& value) {
 }
 
 bool keyExists(reg::Hive hive, const std::string& key) {
-  return answer(hiveKey('K', hive, key, "", 0), registryCount, [&](Answer& a) {
-           a.code = reg::keyExists(hive, key) ? 1 : 0;
+  return answer(hiveKey('K', hive, key, "", 0), registryCount, [&](Answer& fresh) {
+           fresh.code = reg::keyExists(hive, key) ? 1 : 0;
          }).code == 1;
 }
 
 long queryValue(reg::Hive hive, const std::string& key, const std::string& name,
                 reg::Value& out, size_t bufferSize) {
   const Answer& a = answer(hiveKey('V', hive, key, name, bufferSize), registryCount,
-                           [&](Answer& a) {
+                           [&](Answer& fresh) {
                              reg::Value v;
-                             a.code = reg::queryValue(hive, key, name, v, bufferSize);
-                             a.type = v.type;
-                             a.text = v.data;
+                             fresh.code = reg::queryValue(hive, key, name, v, bufferSize);
+                             fresh.type = v.type;
+                             fresh.text = v.data;
                            });
   if (a.code == 0) out = {a.type, a.text};
   return a.code;
@@ -117,10 +117,10 @@ long queryValue(reg::Hive hive, const std::string& key, const std::string& name,
 std::optional<std::string> readString(reg::Hive hive, const std::string& key,
                                       const std::string& name, size_t bufferSize) {
   const Answer& a = answer(hiveKey('S', hive, key, name, bufferSize), registryCount,
-                           [&](Answer& a) {
+                           [&](Answer& fresh) {
                              auto v = reg::readString(hive, key, name, bufferSize);
-                             a.code = v ? 1 : 0;
-                             if (v) a.text = *v;
+                             fresh.code = v ? 1 : 0;
+                             if (v) fresh.text = *v;
                            });
   if (a.code != 1) return std::nullopt;
   return a.text;
@@ -132,8 +132,8 @@ unsigned productInfoEx(const std::string& code, msi::Context context,
   std::string key;
   if (memo && memory)
     key = "P" + std::to_string(context) + code + "|" + property + "|" + std::to_string(bufferSize);
-  const Answer& a = answer(key, installerCount, [&](Answer& a) {
-    a.code = msi::getProductInfoEx(code, context, property, a.text, bufferSize);
+  const Answer& a = answer(key, installerCount, [&](Answer& fresh) {
+    fresh.code = msi::getProductInfoEx(code, context, property, fresh.text, bufferSize);
   }, memo);
   if (a.code == 0) value = a.text;
   return static_cast<unsigned>(a.code);
@@ -142,8 +142,8 @@ unsigned productInfoEx(const std::string& code, msi::Context context,
 unsigned productInfo(const std::string& code, const std::string& property, std::string& value,
                      size_t bufferSize) {
   std::string key = "I" + code + "|" + property + "|" + std::to_string(bufferSize);
-  const Answer& a = answer(key, installerCount, [&](Answer& a) {
-    a.code = msi::getProductInfo(code, property, a.text, bufferSize);
+  const Answer& a = answer(key, installerCount, [&](Answer& fresh) {
+    fresh.code = msi::getProductInfo(code, property, fresh.text, bufferSize);
   });
   if (a.code == 0) value = a.text;
   return static_cast<unsigned>(a.code);
@@ -151,23 +151,25 @@ unsigned productInfo(const std::string& code, const std::string& property, std::
 
 unsigned enumProducts(unsigned index, std::string& code, bool memo) {
   const Answer& a = answer(memo && memory ? "E" + std::to_string(index) : std::string(), enumCount,
-                           [&](Answer& a) { a.code = msi::enumProducts(index, a.text); }, memo);
+                           [&](Answer& fresh) {
+                             fresh.code = msi::enumProducts(index, fresh.text);
+                           }, memo);
   if (a.code == 0) code = a.text;
   return static_cast<unsigned>(a.code);
 }
 
 unsigned fileVersion(const std::string& path, std::string& version, size_t bufferSize) {
   const Answer& a = answer("F" + path + "|" + std::to_string(bufferSize), filesCount,
-                           [&](Answer& a) {
-                             a.code = msi::getFileVersion(path, a.text, bufferSize);
+                           [&](Answer& fresh) {
+                             fresh.code = msi::getFileVersion(path, fresh.text, bufferSize);
                            });
   if (a.code == 0) version = a.text;
   return static_cast<unsigned>(a.code);
 }
 
 std::vector<platform::files::FindData> find(const std::string& path) {
-  return answer("D" + path, filesCount, [&](Answer& a) {
-           a.found = platform::files::find(path);
+  return answer("D" + path, filesCount, [&](Answer& fresh) {
+           fresh.found = platform::files::find(path);
          }).found;
 }
 

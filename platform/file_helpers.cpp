@@ -1,7 +1,6 @@
 #include "platform/file_helpers.h"
 
 #include "platform/files.h"
-#include "platform/ui/window.h"
 #include "platform/win_types.h"
 
 namespace files = platform::files;
@@ -50,8 +49,8 @@ bool deleteFolderRecursive(const std::string& folder, const std::string& guard) 
 }
 
 bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
-                         const volatile bool* cancel, ui::Window* notifyWindow,
-                         unsigned notifyMessage, long* counter) {
+                         const volatile bool* cancel, const std::function<void(long)>& progress,
+                         long* counter) {
   if ((cancel && *cancel) || source.empty() || target.empty()) return false;
   if (!fileExists(target)) files::createDirectory(target);
   if (!fileExists(target)) return false;
@@ -62,7 +61,7 @@ bool copyFolderRecursive(const std::string& source, const std::string& target, b
     std::string to = target + "\\" + entry.name;
     if (from.size() >= kPathBuffer || to.size() >= kPathBuffer) continue;
     if (entry.attributes & win::FILE_ATTRIBUTE_DIRECTORY) {
-      copyFolderRecursive(from, to, overwrite, cancel, notifyWindow, notifyMessage, counter);
+      copyFolderRecursive(from, to, overwrite, cancel, progress, counter);
       continue;
     }
     if (!fileExists(to)) {
@@ -74,8 +73,7 @@ bool copyFolderRecursive(const std::string& source, const std::string& target, b
     }
     if (counter) {
       ++*counter;
-      if (*counter % 25 == 0 && notifyWindow)
-        notifyWindow->sendMessage(notifyMessage, static_cast<uintptr_t>(*counter), 0);
+      if (*counter % 25 == 0 && progress) progress(*counter);
     }
   }
   return true;

@@ -2,9 +2,8 @@
 // File and folder helpers shared by every part of the wizard. They report only through
 // their results and never show messages.
 #include <cstdint>
+#include <functional>
 #include <string>
-
-namespace ui { class Window; }
 
 bool fileExists(const std::string& path);
 bool deleteFileIfPresent(const std::string& path);
@@ -12,8 +11,10 @@ bool moveFileReplacing(const std::string& target, const std::string& source);
 // Refuses folders of six characters or fewer (a drive root) and folders that do not
 // contain guard.
 bool deleteFolderRecursive(const std::string& folder, const std::string& guard);
+// progress, when given, hears the running count of copied files at every 25th one (the
+// caller posts it to its window; the ports know no windows).
 bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
-                         const volatile bool* cancel, ui::Window* notifyWindow,
-                         unsigned notifyMessage, long* counter);
+                         const volatile bool* cancel, const std::function<void(long)>& progress,
+                         long* counter);
 bool measureFolder(const std::string& folder, long& fileCount, uint64_t& sizeKiB);
 bool deleteInstallDataFolder(const std::string& applicationFolder);

@@ -5,7 +5,8 @@
 CCustomSession::CCustomSession(const std::atomic<bool>* cancel)
     : platform::internet::Session("Internet Session", cancel) {}
 
-CCustomException::CCustomException(int code) : code(code), text_(downloadErrorText(code)) {}
+CCustomException::CCustomException(int errorCode)
+    : code(errorCode), text_(downloadErrorText(errorCode)) {}
 
 void throwCustomException(int code) { throw CCustomException(code); }
 

@@ -31,7 +31,11 @@ void WorkerLink::requestCancel() {
 
 void WorkerLink::cut() {
   // A worker may sit in a synchronous send that needs this (UI) thread to be handled.
-  while (!windowLock_.try_lock_for(std::chrono::milliseconds(10))) ui::Window::pumpMessages();
+  // The wait is on the system clock: the steady-clock form locks through a call the thread
+  // checker does not see, which then reports the unlock below as a fault.
+  while (!windowLock_.try_lock_until(std::chrono::system_clock::now() +
+                                     std::chrono::milliseconds(10)))
+    ui::Window::pumpMessages();
   window_ = nullptr;
   windowLock_.unlock();
 }

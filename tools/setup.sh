@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libcurl4-openssl-dev libminizip-dev
           zlib1g-dev libsqlite3-dev googletest libgtest-dev libgmock-dev libcpp-httplib-dev
-          curl unzip libarchive-tools xvfb xauth)
+          curl unzip libarchive-tools xvfb xauth
+          libasan8 libubsan1 libtsan2)  # sanitizer runtimes of gcc-12 (CI's sanitizer builds)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,6 +6,7 @@
 
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 #include "platform/shell.h"
 
 namespace {
@@ -16,8 +17,7 @@ std::string timeStampedName(const std::string& base) {
   int ms = static_cast<int>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
       1000);
-  std::tm local{};
-  localtime_r(&t, &local);
+  std::tm local = platform::localTime(t);
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%.4d%.2d%.2d%.2d%.2d%.2d%.3d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, ms);

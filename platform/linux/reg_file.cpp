@@ -49,7 +49,7 @@ struct Op {
 
 class ParseError {
  public:
-  explicit ParseError(std::string text) : text(std::move(text)) {}
+  explicit ParseError(std::string message) : text(std::move(message)) {}
   std::string text;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/installer_app.h"
+#include "pages/wizard_pages.h"
 #include "platform/machine.h"
 #include "platform/process.h"
 #include "platform/qt/qt_ui.h"
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
   if (!modulePath.empty()) modulePath = platform::machine::toWindows(modulePath);
   ui::setApplicationTitle(titleOf(modulePath));
 
-  CCorvantaPrismalSDKInstallerApp app(modulePath);
+  CCorvantaPrismalSDKInstallerApp app(modulePath, makeWizardPages);
   app.InitInstance();
   int code = app.ExitInstance();
   ui::setBackend(nullptr);

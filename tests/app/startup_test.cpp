@@ -178,8 +178,10 @@ TEST_F(StartupTest, CopyTreeNotifiesEveryTwentyFiveFilesAndKeepsExistingOnes) {
   files::writeFile("C:\\dst\\f1", "mine");
   CountingWindow window;
   long counter = 0;
-  EXPECT_TRUE(copyFolderRecursive("C:\\src", "C:\\dst", false, nullptr, &window, 0x406,
-                                  &counter));
+  auto notify = [&window](long count) {
+    window.sendMessage(0x406, static_cast<uintptr_t>(count), 0);
+  };
+  EXPECT_TRUE(copyFolderRecursive("C:\\src", "C:\\dst", false, nullptr, notify, &counter));
   EXPECT_EQ(counter, 60);
   EXPECT_EQ(window.received, (std::vector<long>{25, 50}));
   std::string data;
@@ -187,7 +189,7 @@ TEST_F(StartupTest, CopyTreeNotifiesEveryTwentyFiveFilesAndKeepsExistingOnes) {
   EXPECT_EQ(data, "mine");
   EXPECT_TRUE(fileExists("C:\\dst\\deep\\f58"));
   volatile bool cancel = true;
-  EXPECT_FALSE(copyFolderRecursive("C:\\src", "C:\\dst2", true, &cancel, nullptr, 0, nullptr));
+  EXPECT_FALSE(copyFolderRecursive("C:\\src", "C:\\dst2", true, &cancel, nullptr, nullptr));
 }
 
 TEST_F(StartupTest, MeasureRoundsEachFileDown) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "pages/io_system_page.h"
 #include "pages/prerequisites_pages.h"
@@ -24,7 +25,7 @@ class ComponentPagesRoad : public ::testing::Test {
   TempMachine machine_;
   DemoFixture demo_{DemoFixture::Source::Repository};
   DemoWizardScope scope_{"C:\\CorvantaInstaller"};
-  qnDPrismalSDKInstallerSheet sheet_;
+  qnDPrismalSDKInstallerSheet sheet_{makeWizardPages};
 };
 
 TEST_F(ComponentPagesRoad, NextOnThePrerequisitesPageInstallsTheRuntimeLibraries) {

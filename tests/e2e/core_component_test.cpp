@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "pages/core_components_pages.h"
 #include "platform/file_helpers.h"
@@ -43,7 +44,7 @@ class CoreComponentRoad : public ::testing::Test {
 };
 
 TEST_F(CoreComponentRoad, InstallThenUninstallTheRuntime) {
-  qnDPrismalSDKInstallerSheet sheet;
+  qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
   appContext().mainWindow = &sheet;
   sheet.beginShow();
   sheet.setActivePage(5);
@@ -91,7 +92,7 @@ TEST_F(CoreComponentRoad, AMissingInstallerOnTheServerEndsFailed) {
   server_.failWith("/corvanta/files/InstallerDownloads/Corvanta11.0/614/"
                    "CorvantaVisionSoftware_11_0_0_614_151223.exe",
                    404);
-  qnDPrismalSDKInstallerSheet sheet;
+  qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
   sheet.beginShow();
   sheet.setActivePage(5);
   auto& page = *dynamic_cast<Core*>(sheet.page(5));

@@ -94,9 +94,9 @@ TEST_P(DemoState, TheWizardShowsItAndRepairsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryState, DemoState, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<StateCase>& info) {
+                         [](const ::testing::TestParamInfo<StateCase>& row) {
                            std::string out;
-                           for (const char* p = info.param.state; *p; ++p)
+                           for (const char* p = row.param.state; *p; ++p)
                              out += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
                            return out;
                          });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "engine/check_installations.h"
 #include "pages/core_components_pages.h"
@@ -59,7 +60,7 @@ class ModulesRoad : public ::testing::Test {
   TempMachine machine_;
   DemoFixture demo_{DemoFixture::Source::Repository};
   DemoWizardScope scope_{"C:\\CorvantaInstaller"};
-  qnDPrismalSDKInstallerSheet sheet_;
+  qnDPrismalSDKInstallerSheet sheet_{makeWizardPages};
 };
 
 TEST_F(ModulesRoad, WithoutTheRuntimeEveryStepSaysSoAndChangesNothing) {

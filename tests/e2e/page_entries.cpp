@@ -2,6 +2,7 @@
 
 #include "engine/app_context.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 
 const std::vector<PageEntry>& pageEntries() { return componentRecords(); }
 

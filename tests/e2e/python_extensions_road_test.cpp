@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "engine/check_installations.h"
 #include "pages/core_components_pages.h"
@@ -52,7 +53,7 @@ class PythonExtensionsRoad : public ::testing::Test {
   TempMachine machine_;
   DemoFixture demo_{DemoFixture::Source::Repository};
   DemoWizardScope scope_{"C:\\CorvantaInstaller"};
-  qnDPrismalSDKInstallerSheet sheet_;
+  qnDPrismalSDKInstallerSheet sheet_{makeWizardPages};
   size_t seen_ = 0;
 };
 

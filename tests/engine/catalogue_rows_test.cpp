@@ -449,9 +449,9 @@ TEST_P(CatalogueRowTest, RemovalAndRepair) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CatalogueRowTest, ::testing::ValuesIn(rowCases()),
-                         [](const ::testing::TestParamInfo<RowCase>& info) {
+                         [](const ::testing::TestParamInfo<RowCase>& row) {
                            std::string n;
-                           for (char ch : std::string(info.param.name))
+                           for (char ch : std::string(row.param.name))
                              n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                            return n;
                          });

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "platform/files.h"
 #include "platform/ui/scripted_ui.h"
@@ -25,7 +26,7 @@ class WizardFixture : public ::testing::Test {
   }
   qnDPrismalSDKInstallerSheet& sheet() {
     if (!sheet_) {
-      sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>();
+      sheet_ = std::make_unique<qnDPrismalSDKInstallerSheet>(makeWizardPages);
       sheet_->beginShow();
     }
     return *sheet_;

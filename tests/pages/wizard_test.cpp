@@ -3,6 +3,7 @@
 
 #include "app/installer_app.h"
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "platform/file_helpers.h"
 #include "engine/app_context.h"
 #include "pages/core_components_pages.h"

@@ -50,14 +50,14 @@ TEST_F(FileHelpersTest, CopyMeasureAndMove) {
   ASSERT_TRUE(files::createDirectory("C:\\Copy"));
   ASSERT_TRUE(files::writeFile("C:\\Copy\\a.txt", "mine"));
   long counter = 0;
-  EXPECT_TRUE(copyFolderRecursive("C:\\Data", "C:\\Copy", false, nullptr, nullptr, 0, &counter));
+  EXPECT_TRUE(copyFolderRecursive("C:\\Data", "C:\\Copy", false, nullptr, nullptr, &counter));
   EXPECT_EQ(counter, 3);  // the file that stayed is counted too
   std::string text;
   ASSERT_TRUE(files::readFile("C:\\Copy\\a.txt", text));
   EXPECT_EQ(text, "mine");
   EXPECT_TRUE(fileExists("C:\\Copy\\Sub\\c.txt"));
   volatile bool cancel = true;
-  EXPECT_FALSE(copyFolderRecursive("C:\\Data", "C:\\Copy2", true, &cancel, nullptr, 0, nullptr));
+  EXPECT_FALSE(copyFolderRecursive("C:\\Data", "C:\\Copy2", true, &cancel, nullptr, nullptr));
 
   long count = -1;
   uint64_t kib = 99;

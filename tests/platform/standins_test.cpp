@@ -25,13 +25,14 @@ class StandInTest : public ::testing::Test {
   // Runs a system program by its Windows command line; its exit code.
   unsigned long run(const std::string& program, const std::string& arguments) {
     std::string path = shell::systemDirectory() + "\\" + program;
-    unsigned long code = 999;
-    EXPECT_TRUE(process::startAndWait(path, "\"" + path + "\" " + arguments, &code)) << arguments;
-    return code;
+    unsigned long exitCode = 999;
+    EXPECT_TRUE(process::startAndWait(path, "\"" + path + "\" " + arguments, &exitCode))
+        << arguments;
+    return exitCode;
   }
-  std::string productName(const std::string& code) {
+  std::string productName(const std::string& product) {
     std::string name;
-    return msi::getProductInfo(code, "InstalledProductName", name, 1024) == win::ERROR_SUCCESS
+    return msi::getProductInfo(product, "InstalledProductName", name, 1024) == win::ERROR_SUCCESS
                ? name
                : "<none>";
   }

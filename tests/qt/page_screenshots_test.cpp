@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
@@ -28,7 +29,7 @@ TEST(PageScreenshots, ComponentListPagesAreSaved) {
     platform::files::createDirectory("C:\\Installer");
     appContext().applicationFolder = "C:\\Installer";
     appContext().isFolderWritable = true;
-    qnDPrismalSDKInstallerSheet sheet;
+    qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
     const int pages[] = {3, 4, 5, 6, 7, 8, 14, 17};
     std::vector<std::string> saved;
     std::function<void(size_t)> shoot = [&](size_t i) {

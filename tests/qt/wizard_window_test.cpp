@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/installer_sheet.h"
+#include "pages/wizard_pages.h"
 #include "engine/app_context.h"
 #include "pages/core_components_pages.h"
 #include "platform/files.h"
@@ -30,7 +31,7 @@ TEST(WizardWindow, ShowsTheCoreInstallationPageAndSavesAScreenshot) {
 
     const std::string png = std::string(CORVANTA_BUILD_DIR) + "/wizard-core-installation.png";
     std::remove(png.c_str());
-    qnDPrismalSDKInstallerSheet sheet;
+    qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
     bool saved = false;
     std::string caption;
     backend.post([&] {

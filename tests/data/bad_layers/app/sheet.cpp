@@ -1,0 +1,1 @@
+#include "pages/wizard_pages.h"
