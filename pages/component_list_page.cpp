@@ -1,6 +1,9 @@
 #include "pages/component_list_page.h"
 
 #include "engine/app_context.h"
+#include "platform/debug.h"
+#include "platform/ui/ui.h"
+#include "platform/win_types.h"
 
 qnDComponentListPage::qnDComponentListPage(const std::string& title, ComponentListLayout layout,
                                            const std::vector<ComponentId>& components)
@@ -40,15 +43,25 @@ void qnDComponentListPage::addImageButton(int id, int x, int dluTop, const char*
 void qnDComponentListPage::addRow(const ComponentRow& row) {
   // Texts sit a little lower than the buttons of their row so both look centred.
   const int textTop = row.top + 3, textHeight = 10;
+  const RowColumns& c = layout_.columns;
+  if (row.infoId) {
+    int left = ui::dluX(c.infoX), top = ui::dluY(row.top);
+    auto& info = addControl(row.infoId, ui::ControlKind::ImageStatic,
+                            {left, top, left + kButtonSize, top + kButtonSize});
+    info.image = "206";
+    info.tooltip = row.infoTip ? row.infoTip : "";
+  }
   addControl(row.nameId, ui::ControlKind::Static,
-             ui::dluRect(kNameX, textTop, kNameWidth, textHeight));
+             ui::dluRect(c.nameX, textTop, c.nameWidth, textHeight));
   if (row.stateId)
     addControl(row.stateId, ui::ControlKind::Static,
-               ui::dluRect(kStateX, textTop, kStateWidth, textHeight));
+               ui::dluRect(c.stateX, textTop, c.stateWidth, textHeight));
   if (row.progressId)
     addControl(row.progressId, ui::ControlKind::Static,
-               ui::dluRect(kProgressX, textTop, kProgressWidth, textHeight));
-  if (row.installId) addImageButton(row.installId, kInstallX, row.top, "191", layout_.installTip);
+               ui::dluRect(c.progressX, textTop, c.progressWidth, textHeight));
+  if (row.installId)
+    addImageButton(row.installId, row.installX ? row.installX : kInstallX, row.top, "191",
+                   layout_.installTip);
   if (row.uninstallId)
     addImageButton(row.uninstallId, kUninstallX, row.top, "190", layout_.uninstallTip);
 }
@@ -117,4 +130,67 @@ bool qnDComponentListPage::updateHoldingStatus(std::string& text, const char* al
   text = all ? allInstalledText : missingText;
   updateData();
   return all;
+}
+
+void qnDComponentListPage::fillChoice(const ExclusiveChoice& choice) {
+  std::vector<std::string> items;
+  for (const auto& option : choice.options) items.push_back(option.name);
+  items.push_back(ExclusiveChoice::kNone);
+  setItems(choice.listId, std::move(items));
+}
+
+void qnDComponentListPage::showChoice(ExclusiveChoice& choice, const std::string& found,
+                                      std::string& status) {
+  const auto* list = control(choice.listId);
+  int index = -1;
+  for (size_t i = 0; list && i < list->items.size() && index < 0; ++i)
+    if (list->items[i] == found) index = static_cast<int>(i);
+  setSelection(choice.listId, index);
+  choice.installed = index >= 0 ? list->items[index] : ExclusiveChoice::kNone;
+  status.clear();
+  for (const auto& option : choice.options)
+    if (option.name == choice.installed) status = "Status: " + strings(option.entry).state;
+  updateData();
+}
+
+const ExclusiveChoice::Option* qnDComponentListPage::chosenOption(const ExclusiveChoice& choice,
+                                                                  const char* method) {
+  const auto* list = control(choice.listId);
+  int index = selection(choice.listId);
+  if (!list || index < 0 || index >= static_cast<int>(list->items.size())) {
+    platform::debugOutput(std::string(choice.owner) + "::" + method +
+                          " - Unable to get new selection\n");
+    return nullptr;
+  }
+  for (const auto& option : choice.options)
+    if (option.name == list->items[index]) return &option;
+  return nullptr;  // "None"
+}
+
+bool qnDComponentListPage::processChoice(ExclusiveChoice& choice) {
+  const ExclusiveChoice::Option* chosen = chosenOption(choice, choice.processName);
+  const std::string name = chosen ? chosen->name : ExclusiveChoice::kNone;
+  if (name == choice.installed) return false;
+  auto uninstallCurrent = [&] {
+    for (const auto& option : choice.options)
+      if (option.name == choice.installed) runUninstallComponents(option.entry, option.entry);
+  };
+  // The list is read again: a question answered in between may have moved it.
+  auto installNew = [&] {
+    if (const auto* option = chosenOption(choice, choice.installName))
+      runInstallSelectedComponents(option->installs.data(),
+                                   static_cast<int>(option->installs.size()));
+  };
+  if (choice.installed != ExclusiveChoice::kNone && chosen) {
+    if (ui::messageBox(this, choice.question(name), kInstallerCaption, win::MB_YESNO) ==
+        win::IDYES) {
+      uninstallCurrent();
+      installNew();
+    }
+  } else if (choice.installed != ExclusiveChoice::kNone) {
+    uninstallCurrent();
+  } else {
+    installNew();
+  }
+  return true;
 }

@@ -20,6 +20,17 @@ struct ComponentRow {
   int nameId, stateId, progressId;
   int installId = 0, uninstallId = 0;  // 0: the row has no such button
   int top = 0;                         // dialog units
+  int infoId = 0;                      // an information icon before the name
+  const char* infoTip = nullptr;
+  int installX = 0;                    // dialog units; 0: the Install column
+};
+
+// Where a row's texts stand, in dialog units.
+struct RowColumns {
+  int nameX = 123, nameWidth = 180;
+  int stateX = 307, stateWidth = 66;
+  int progressX = 377, progressWidth = 68;
+  int infoX = 0;
 };
 
 // A text of the template: a group box or a static text.
@@ -42,6 +53,25 @@ struct ComponentListLayout {
   const char* installTip = "Install";
   const char* uninstallTip = "Uninstall";
   bool checkWholeList = false;  // the Install buttons' repair prompt covers every entry
+  RowColumns columns = {};
+};
+
+// A drop-down list of packages of which only one may be on the computer at a time: picking
+// another asks before it replaces the installed one, "None" removes it.
+struct ExclusiveChoice {
+  static constexpr const char* kNone = "None";
+  struct Option {
+    std::string name;
+    std::vector<int> installs;  // entries installed for it, in order
+    int entry;                  // its own entry: removed with it, its state the status
+  };
+  int listId;
+  std::vector<Option> options;  // the list shows them, then "None"
+  const char* owner;            // class and method names for the debug lines
+  const char* processName;
+  const char* installName;
+  std::string (*question)(const std::string& chosen);
+  std::string installed = kNone;
 };
 
 class qnDComponentListPage : public qnDPropertyPageBase {
@@ -87,8 +117,16 @@ class qnDComponentListPage : public qnDPropertyPageBase {
 
   void addImageButton(int id, int dluX, int dluTop, const char* image, const char* tip);
 
+  void fillChoice(const ExclusiveChoice& choice);
+  // Puts the list on the option named found ("None" when none is installed) and the status
+  // text on its entry's state.
+  void showChoice(ExclusiveChoice& choice, const std::string& found, std::string& status);
+  // The rule on a selection change: true when it acted (the list is then shown again).
+  bool processChoice(ExclusiveChoice& choice);
+
  private:
   void addRow(const ComponentRow& row);
+  const ExclusiveChoice::Option* chosenOption(const ExclusiveChoice& choice, const char* method);
 
   ComponentListLayout layout_;
   std::vector<EntryStrings> strings_;

@@ -1,16 +1,13 @@
 #pragma once
 // Component pages whose components come with the catalogue's families.
 #include "app/plain_page.h"
+#include "pages/camera_pages.h"
 #include "pages/io_system_page.h"
 #include "pages/modules_page.h"
 #include "pages/prerequisites_pages.h"
 #include "pages/python_extension_pages.h"
 
 CORVANTA_PLAIN_PAGE(qnDInstallSummaryCorvanta, 144, "Installation Complete", "Complete", false);
-CORVANTA_PLAIN_PAGE(qnDInstall3rdPartyInstallations, 146, "3rd Party Camera Drivers - 1",
-                    "ThirdPartySoftwares", false);
-CORVANTA_PLAIN_PAGE(qnDInstall3rdPartyInstallations2, 147, "3rd Party Camera Drivers - 2",
-                    "ThirdPartySoftwares", false);
 CORVANTA_PLAIN_PAGE(qnDInstallUtilities, 149, "Optional Utility Software I", "Utilities", false);
 CORVANTA_PLAIN_PAGE(qnDInstallUtilities2, 152, "Optional Utility Software II", "Utilities2",
                     false);

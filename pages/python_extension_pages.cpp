@@ -71,10 +71,6 @@ ComponentListLayout secondLayout() {
   return l;
 }
 
-void debugLine(const char* method, const char* text) {
-  platform::debugOutput(std::string("qnDInstallPY27Extensions::") + method + " - " + text + "\n");
-}
-
 // Deletes a file whatever its attributes (a read-only copy would refuse).
 void deleteFileForced(const std::string& path) {
   platform::files::setAttributes(path, win::FILE_ATTRIBUTE_ARCHIVE);
@@ -84,7 +80,22 @@ void deleteFileForced(const std::string& path) {
 }  // namespace
 
 qnDInstallPY27Extensions::qnDInstallPY27Extensions(const std::string& title)
-    : qnDComponentListPage(title, firstLayout(), pageComponents(ComponentPage::Extensions)) {
+    : qnDComponentListPage(title, firstLayout(), pageComponents(ComponentPage::Extensions)),
+      // The 2.4.9 build brings the Python modules it needs.
+      openCv_{kOpenCvList,
+              {{kOpenCv249, {6, 0, 1, 2, 3, 4}, 6}, {kOpenCv300, {7}, 7}},
+              "qnDInstallPY27Extensions",
+              "processNewOpenCV2XExtInstallation",
+              "installNewOpenCV2XExt",
+              [](const std::string& chosen) {
+                return "Only one of the OpenCV 2.X/3.X Extensions can be installed on a "
+                       "computer.\n\nDo you want to un-install existing OpenCV 2.X/3.X "
+                       "extensions and install " + chosen +
+                       " extensions?\n\nPlease click on 'Yes' button to proceed and install " +
+                       chosen +
+                       " extensions.\nPlease click on 'No' to abort and to continue using "
+                       "existing OpenCV 2.X/3.X extensions.\n";
+              }} {
   bindPageText(kInformation, &information);
   bindPageText(kOpenCvStatus, &openCvStatus);
 }
@@ -98,7 +109,7 @@ void qnDInstallPY27Extensions::initPageControls() {
   addImageButton(kInstallMySql, kInstallX, 148, "191", "Install");
   addImageButton(kUninstallMySql, kUninstallX, 148, "190", "Uninstall");
   addControl(kOpenCvList, ControlKind::ComboBox, ui::dluRect(kNameX, 177, 150, 12));
-  setItems(kOpenCvList, {kOpenCv249, kOpenCv300, kNone});
+  fillChoice(openCv_);
 }
 
 bool qnDInstallPY27Extensions::anyStateIsNot(std::initializer_list<int> entries,
@@ -163,77 +174,11 @@ void qnDInstallPY27Extensions::updateOpenCVSelection() {
   const char* found = mxCheckInstallations::isOpenCvPresent(Build::V249)   ? kOpenCv249
                       : mxCheckInstallations::isOpenCvPresent(Build::V300) ? kOpenCv300
                                                                            : kNone;
-  const auto* list = control(kOpenCvList);
-  int index = -1;
-  for (size_t i = 0; list && i < list->items.size(); ++i)
-    if (list->items[i] == found) index = static_cast<int>(i);
-  setSelection(kOpenCvList, index);
-  installedOpenCv_ = index >= 0 ? list->items[index] : kNone;
-  if (installedOpenCv_ == kOpenCv249)
-    openCvStatus = "Status: " + strings(6).state;
-  else if (installedOpenCv_ == kOpenCv300)
-    openCvStatus = "Status: " + strings(7).state;
-  else
-    openCvStatus.clear();
-  updateData();
+  showChoice(openCv_, found, openCvStatus);
 }
 
 int qnDInstallPY27Extensions::processNewOpenCV2XExtInstallation() {
-  std::string chosen = kNone;
-  const auto* list = control(kOpenCvList);
-  int index = selection(kOpenCvList);
-  if (list && index >= 0 && index < static_cast<int>(list->items.size()))
-    chosen = list->items[index];
-  else
-    debugLine("processNewOpenCV2XExtInstallation", "Unable to get new selection");
-  if (chosen == installedOpenCv_) return -1;
-  if (installedOpenCv_ != kNone) {
-    if (chosen == kNone) {
-      uninstallCurrentOpenCV2XExt();
-      return 1;
-    }
-    std::string question =
-        "Only one of the OpenCV 2.X/3.X Extensions can be installed on a computer.\n\nDo you "
-        "want to un-install existing OpenCV 2.X/3.X extensions and install " + chosen +
-        " extensions?\n\nPlease click on 'Yes' button to proceed and install " + chosen +
-        " extensions.\nPlease click on 'No' to abort and to continue using existing OpenCV "
-        "2.X/3.X extensions.\n";
-    if (ui::messageBox(this, question, kInstallerCaption, win::MB_YESNO) == win::IDYES) {
-      uninstallCurrentOpenCV2XExt();
-      installNewOpenCV2XExt();
-    }
-    return 1;
-  }
-  if (chosen != kNone) {
-    installNewOpenCV2XExt();
-    return 1;
-  }
-  debugLine("processNewOpenCV2XExtInstallation", "Unexpected case 2");
-  return -1;
-}
-
-int qnDInstallPY27Extensions::uninstallCurrentOpenCV2XExt() {
-  if (installedOpenCv_ == kOpenCv249) return runUninstallComponents(6, 6);
-  if (installedOpenCv_ == kOpenCv300) return runUninstallComponents(7, 7);
-  return -1;
-}
-
-int qnDInstallPY27Extensions::installNewOpenCV2XExt() {
-  const auto* list = control(kOpenCvList);
-  int index = selection(kOpenCvList);
-  if (!list || index < 0 || index >= static_cast<int>(list->items.size())) {
-    debugLine("installNewOpenCV2XExt", "Unable to get new selection");
-    return -1;
-  }
-  if (list->items[index] == kOpenCv249) {
-    // The build's Python modules come along with it.
-    const int withPython[] = {6, 0, 1, 2, 3, 4};
-    runInstallSelectedComponents(withPython, 6);
-  } else if (list->items[index] == kOpenCv300) {
-    const int alone[] = {7};
-    runInstallSelectedComponents(alone, 1);
-  }
-  return 1;
+  return processChoice(openCv_) ? 1 : -1;
 }
 
 int qnDInstallPY27Extensions::updatePythonDllName(bool showMessages) {

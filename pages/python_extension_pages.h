@@ -28,7 +28,7 @@ class qnDInstallPY27Extensions : public qnDComponentListPage {
   void updateOpenCVSelection();
   int processNewOpenCV2XExtInstallation();
 
-  const std::string& installedOpenCv() const { return installedOpenCv_; }
+  const std::string& installedOpenCv() const { return openCv_.installed; }
   std::string information;
   std::string openCvStatus;
 
@@ -37,11 +37,9 @@ class qnDInstallPY27Extensions : public qnDComponentListPage {
   void afterActivate() override;
 
  private:
-  int uninstallCurrentOpenCV2XExt();
-  int installNewOpenCV2XExt();
   bool anyStateIsNot(std::initializer_list<int> entries, ComponentState state) const;
 
-  std::string installedOpenCv_ = kNone;
+  ExclusiveChoice openCv_;
 };
 
 class qnDInstallPY27Extensions2 : public qnDComponentListPage {

@@ -66,17 +66,21 @@ TEST_P(EveryRow, InstallsAndUninstallsThroughItsButtons) {
       if (row->uninstallId) removals.push_back(row->uninstallId);
   }
   for (int id : installs) page.click(id);
-  for (const ComponentRow& row : rows)
+  for (const ComponentRow& row : rows) {
+    if (!row.stateId) continue;  // a driver that is only unpacked
     EXPECT_EQ(page.text(row.stateId), "Installed") << page.text(row.nameId);
+  }
   for (int id : removals) page.click(id);
-  for (const ComponentRow& row : rows)
+  for (const ComponentRow& row : rows) {
+    if (!row.stateId) continue;
     EXPECT_EQ(page.text(row.stateId), "Not Installed") << page.text(row.nameId);
+  }
   EXPECT_EQ(scope_.ui().timedOut(), 0);
   for (const std::string& t : scope_.ui().messageTexts())
     EXPECT_EQ(t.find("Error"), std::string::npos) << t;
 }
 
-INSTANTIATE_TEST_SUITE_P(ComponentPages, EveryRow, ::testing::Values(5, 7, 8, 14, 17),
+INSTANTIATE_TEST_SUITE_P(ComponentPages, EveryRow, ::testing::Values(5, 7, 8, 14, 15, 17),
                          [](const ::testing::TestParamInfo<int>& row) {
                            return "Page" + std::to_string(row.param);
                          });

@@ -18,7 +18,7 @@ TEST(PageScreenshots, ComponentListPagesAreSaved) {
   TempMachine machine;
   // A runtime with an OpenCV build and an image library build in use, so that their
   // choices show (and the modules page has no runtime to complain about).
-  ASSERT_TRUE(applyDemoState(machine, "opencv-300 pixlib-vc8-ipp"));
+  ASSERT_TRUE(applyDemoState(machine, "opencv-300 pixlib-vc8-ipp avt-inactive"));
   static int argc = 1;
   static char name[] = "page_screenshots_test";
   static char* argv[] = {name, nullptr};
@@ -30,7 +30,7 @@ TEST(PageScreenshots, ComponentListPagesAreSaved) {
     appContext().applicationFolder = "C:\\Installer";
     appContext().isFolderWritable = true;
     qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
-    const int pages[] = {3, 4, 5, 6, 7, 8, 14, 17};
+    const int pages[] = {3, 4, 5, 6, 7, 8, 14, 15, 16, 17};
     std::vector<std::string> saved;
     std::function<void(size_t)> shoot = [&](size_t i) {
       if (i == std::size(pages)) {
