@@ -6,8 +6,6 @@
 #include "pages/modules_page.h"
 #include "pages/prerequisites_pages.h"
 #include "pages/python_extension_pages.h"
+#include "pages/utility_pages.h"
 
 CORVANTA_PLAIN_PAGE(qnDInstallSummaryCorvanta, 144, "Installation Complete", "Complete", false);
-CORVANTA_PLAIN_PAGE(qnDInstallUtilities, 149, "Optional Utility Software I", "Utilities", false);
-CORVANTA_PLAIN_PAGE(qnDInstallUtilities2, 152, "Optional Utility Software II", "Utilities2",
-                    false);
