@@ -6,6 +6,6 @@
 #include "pages/modules_page.h"
 #include "pages/prerequisites_pages.h"
 #include "pages/python_extension_pages.h"
+#include "pages/summary_page.h"
 #include "pages/utility_pages.h"
 
-CORVANTA_PLAIN_PAGE(qnDInstallSummaryCorvanta, 144, "Installation Complete", "Complete", false);

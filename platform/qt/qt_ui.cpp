@@ -40,6 +40,17 @@ namespace qtui {
 
 namespace {
 
+// A link control's text: the part between "<a>" and "</a>" is the link (the whole text when
+// it has no such markup); everything else is shown as plain text.
+QString linkMarkup(const QString& text) {
+  const int open = text.indexOf("<a>"), close = text.indexOf("</a>");
+  if (open < 0 || close < open)
+    return QString("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped());
+  return text.left(open).toHtmlEscaped() + "<a href=\"#\">" +
+         text.mid(open + 3, close - open - 3).toHtmlEscaped() + "</a>" +
+         text.mid(close + 4).toHtmlEscaped();
+}
+
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 QRect qrect(const ui::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
@@ -636,7 +647,7 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
       break;
     }
     case ui::ControlKind::Hyperlink:
-      static_cast<QLabel*>(w)->setText(QString("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped()));
+      static_cast<QLabel*>(w)->setText(linkMarkup(text));
       break;
     case ui::ControlKind::Edit: {
       auto* e = static_cast<QLineEdit*>(w);
