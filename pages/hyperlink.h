@@ -1,6 +1,7 @@
 #pragma once
 // Links of the wizard: web addresses open in the browser; PDF and PNG documents are fetched
 // once into the resources folder and opened from there.
+#include <functional>
 #include <string>
 
 #include "platform/ui/window.h"
@@ -46,4 +47,17 @@ class DDynamicHyperlink {
   std::string target_ = kDefaultTarget;
   unsigned style_ = 0;
   int id_ = 0;
+};
+
+// The welcome page's link to a newer installer: its click opens the new-version dialog.
+class DDynamicHyperlinkNewVersionAvailable : public DDynamicHyperlink {
+ public:
+  explicit DDynamicHyperlinkNewVersionAvailable(std::function<void()> showNewVersion)
+      : showNewVersion_(std::move(showNewVersion)) {}
+  void onClick() override {
+    if (showNewVersion_) showNewVersion_();
+  }
+
+ private:
+  std::function<void()> showNewVersion_;
 };

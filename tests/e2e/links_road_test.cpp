@@ -106,6 +106,7 @@ TEST_F(LinksRoad, ANameThatIsNotAPlainFileNameFailsWithItsMessage) {
 }
 
 TEST(Hyperlink, ErrorTextsAndSizingKeepTheirEdge) {
+  TempMachine machine;
   EXPECT_EQ(hyperlinkErrorText(31),
             "There is no application associated\nwith the given filename extension.");
   EXPECT_EQ(hyperlinkErrorText(-3), "Unknown Error (-3) occurred.");
@@ -120,6 +121,14 @@ TEST(Hyperlink, ErrorTextsAndSizingKeepTheirEdge) {
   link.sizeToText();
   EXPECT_EQ(window.control(7)->rect.right, right);
   EXPECT_GT(right - window.control(7)->rect.left, shortWidth);
+
+  // The new-version link opens its dialog instead of a target.
+  int shown = 0;
+  DDynamicHyperlinkNewVersionAvailable newer([&] { ++shown; });
+  newer.createLink(window, "New version available", 0, {0, 40, 100, 60}, "", 8);
+  newer.onClick();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(platform::machine::shellEvents().empty());
 }
 
 }  // namespace
