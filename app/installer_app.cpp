@@ -8,6 +8,7 @@
 #include "platform/operation_log.h"
 #include "platform/portable.h"
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
@@ -95,6 +96,8 @@ CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(
   } else {
     applicationFolder = folderOfModulePath(modulePath);
   }
+  applicationName = modulePath.substr(modulePath.find_last_of("\\/") + 1);
+  applicationName = applicationName.substr(0, applicationName.rfind('.'));
   isFolderWritable = probeFolderWritable(applicationFolder);
   // What the installer does to this station is kept beside it, where it can be found.
   if (isFolderWritable && !applicationFolder.empty() &&
@@ -117,6 +120,10 @@ CCorvantaPrismalSDKInstallerApp::~CCorvantaPrismalSDKInstallerApp() {
 CCorvantaPrismalSDKInstallerApp* CCorvantaPrismalSDKInstallerApp::instance() { return theApp; }
 
 bool CCorvantaPrismalSDKInstallerApp::InitInstance() {
+  // The class library keeps its per-user settings under this key.
+  platform::registry::createKey(platform::registry::Hive::CurrentUser,
+                                "Software\\Local AppWizard-Generated Applications\\" +
+                                    applicationName);
   if (countRunningInstallers() >= 2) {
     ui::messageBox(nullptr,
                    "Error: Another instance of the installer is already running. Unable to "

@@ -24,6 +24,8 @@ class CCorvantaPrismalSDKInstallerApp {
   static CCorvantaPrismalSDKInstallerApp* instance();
 
   std::string applicationFolder;
+  // The class library's name for the application: the module's file name without extension.
+  std::string applicationName;
   bool isFolderWritable = false;
   std::unique_ptr<UpgradeInfo> regularUpgradeInfo;
   std::unique_ptr<UpgradeInfo> betaUpgradeInfo;

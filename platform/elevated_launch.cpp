@@ -140,7 +140,8 @@ int launchAppManagingUACElevation(const char* arguments, const char* workingFold
 
 int launchFileManagingUACElevation(const char* workingFolder, long* result,
                                    const char* filePath) {
-  static const char* const kMethod = "launchFileManagingUACElevation";
+  // Its debug lines carry the name of the launch it shares its steps with.
+  static const char* const kMethod = "launchAppManagingUACElevation";
   if (!filePath) return -1;
   if (!workingFolder || !result) return -2;
   *result = 33;

@@ -1,6 +1,7 @@
 #include "platform/ui/scripted_ui.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/debug.h"
 #include "platform/ui/property_sheet.h"
@@ -174,6 +175,8 @@ void ScriptedUi::record(Window& w, int id) {
     } else {
       it->second = text;
     }
+    if (shown_.size() >= kRecordLimit)
+      throw std::length_error("more than " + std::to_string(kRecordLimit) + " texts shown");
     shown_.push_back(Shown{w.caption(), id, text});
   }
 }
@@ -212,6 +215,10 @@ int ScriptedUi::messageBox(Window* owner, const std::string& text, const std::st
     result = win::IDCANCEL;
     ++unanswered_;
   }
+  // A question asked again and again by a loop that never ends fails the test at once.
+  if (messages_.size() >= kRecordLimit)
+    throw std::length_error("more than " + std::to_string(kRecordLimit) +
+                            " messages, last: " + text);
   messages_.push_back(Message{caption, text, type, result});
   return result;
 }

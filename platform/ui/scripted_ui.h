@@ -30,6 +30,8 @@ class ScriptedUi : public Backend {
   };
 
   ScriptedUi();
+  // What a test may record before it is taken for a loop that never ends.
+  static constexpr size_t kRecordLimit = 100000;
   ~ScriptedUi() override;
 
   // Answers for the next message boxes, in order. Without one, an OK box is answered

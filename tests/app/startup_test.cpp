@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
@@ -236,6 +237,9 @@ TEST_F(StartupTest, SecondInstanceIsRefusedWithItsMessage) {
                 "the second instance.\n\nPlease close all other instances of the installer "
                 "application and try again.\n\n"}));
   EXPECT_TRUE(ui_.modalCaptions().empty());  // the wizard never opened
+  EXPECT_TRUE(platform::registry::keyExists(
+      platform::registry::Hive::CurrentUser,
+      "Software\\Local AppWizard-Generated Applications\\setup"));
   for (auto* p : {first.get(), other.get(), second.get()}) {
     ::kill(static_cast<pid_t>(p->id()), SIGTERM);
     p->wait(5000);

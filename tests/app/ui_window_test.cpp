@@ -416,3 +416,15 @@ TEST_F(ScriptedUiTest, ScheduledActionsRunInsideTheModalLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScriptedUiTest, AQuestionAskedWithoutEndFailsAtOnce) {
+  auto askForever = [] {
+    for (size_t i = 0; i <= ui::ScriptedUi::kRecordLimit; ++i)
+      ui::messageBox(nullptr, "Repair?", "Installer", win::MB_YESNO);
+  };
+  EXPECT_THROW(askForever(), std::length_error);
+}
+
+}  // namespace

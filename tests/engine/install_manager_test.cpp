@@ -2,6 +2,8 @@
 // recording stand-in so that only the order and the texts are watched.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <memory>
 #include <set>
 
@@ -10,6 +12,14 @@
 #include "platform/win_types.h"
 
 namespace {
+
+// A loop that never ends must fail the test at once, not fill the memory.
+constexpr size_t kCallLimit = 1000;
+void record(std::vector<std::string>& calls, std::string call) {
+  if (calls.size() >= kCallLimit)
+    throw std::length_error("more than " + std::to_string(kCallLimit) + " calls, last: " + call);
+  calls.push_back(std::move(call));
+}
 
 class RecordingManager : public mxInstallManagerBase {
  public:
@@ -28,20 +38,20 @@ class RecordingManager : public mxInstallManagerBase {
   }
   int repairComponent(const ComponentEntry& e) override {
     if (!needsRepair(e)) return 1;
-    calls.push_back("repair " + e.name);
+    record(calls, "repair " + e.name);
     if (failRepair.count(e.name)) return -1;
     broken.erase(e.name);
     return 1;
   }
   int installComponent(const ComponentEntry& e, int position, int total) override {
-    calls.push_back("install " + e.name + " " + std::to_string(position) + "/" +
+    record(calls, "install " + e.name + " " + std::to_string(position) + "/" +
                     std::to_string(total));
     if (failInstall.count(e.name)) return -1;
     installed.insert(e.name);
     return 1;
   }
   int uninstallComponent(const ComponentEntry& e, int position, int total) override {
-    calls.push_back("uninstall " + e.name + " " + std::to_string(position) + "/" +
+    record(calls, "uninstall " + e.name + " " + std::to_string(position) + "/" +
                     std::to_string(total));
     installed.erase(e.name);
     return 1;
@@ -182,7 +192,7 @@ class FailingDownloads : public mxInstallManagerBase {
   std::set<std::string> failing;
   std::vector<std::string> calls;
   int downloadComponent(const ComponentEntry& e, int position, int total) override {
-    calls.push_back(e.name + " " + std::to_string(position) + "/" + std::to_string(total));
+    record(calls, e.name + " " + std::to_string(position) + "/" + std::to_string(total));
     bool ok = !failing.count(e.name);
     e.setProgress(ok ? ComponentProgress::Downloaded : ComponentProgress::DownloadError);
     return ok ? 1 : -1;

@@ -132,7 +132,7 @@ TEST_F(ElevatedLaunchTest, EveryFailureOnTheShellPathStartsDirectly) {
   ASSERT_EQ(launchFileManagingUACElevation("C:\\Corvanta", &result, program.c_str()), 1);
   EXPECT_GT(result, 32);
   EXPECT_EQ(debug, std::vector<std::string>{
-                       "launchFileManagingUACElevation - unable to locate explorer.exe\n"});
+                       "launchAppManagingUACElevation - unable to locate explorer.exe\n"});
 
   // A version that cannot be read counts as an older system.
   debug.clear();
