@@ -4,6 +4,7 @@
 
 #include "engine/app_context.h"
 #include "engine/check_support.h"
+#include "platform/os_version.h"
 
 namespace {
 
@@ -240,6 +241,36 @@ std::optional<ComponentId> findComponent(const std::string& name) {
   return std::nullopt;
 }
 
+namespace {
+
+// In identifier order, as the enumeration declares them.
+constexpr const char* kKeys[] = {
+    "VcRedist2005", "VcRedist2008", "VcRedist2010", "DotNet20", "WindowsInstaller31",
+    "Runtime", "VisionSoftware", "PrismalSdkInstaller",
+    "Python279", "PyWin32", "PySerial", "SciPy", "NumPy", "MySqlPython", "OpenCv249", "OpenCv300",
+    "Matplotlib", "PyParsing", "ScikitLearn", "Six", "ScikitImage", "DxfGrabber",
+    "Ipp", "VantorApi", "SmCamera",
+    "UbCore64", "UbCore32", "Firei64", "Firei32",
+    "Zcl2122Win7x64", "Zcl2122Win7x86", "Zcl2122Win8x64", "Zcl2122Win8x86", "Zcl212x64",
+    "Zcl212x86", "IcCapture", "ImagingSourceDriver",
+    "PylonSdk2x64", "PylonSdk2x86", "PylonSdk3x64", "PylonSdk3x86", "Pylon4Runtimex64",
+    "Pylon4Runtimex86", "Pylon4Suitex64", "Pylon4Suitex86", "AvtUniversal", "AvtFire",
+    "Pylon5Suite",
+    "DaqNaviPci1730", "DaqNaviUsb4711A", "DaqNaviUsb4750", "DaqNaviSdk", "AdamApaxUtility",
+    "Watchdog", "CueKeeper", "PerformanceTest", "OpcScout", "OpcRelay", "MatrikonOpc",
+    "TightVncx64", "TightVncx86", "TeamViewer", "Speccy", "AdobeReader"};
+static_assert(std::size(kKeys) == kComponentCount, "one key per component");
+
+}  // namespace
+
+const char* componentKey(ComponentId id) { return kKeys[static_cast<std::size_t>(id)]; }
+
+std::optional<ComponentId> findComponentByKeyOrName(const std::string& text) {
+  for (int i = 0; i < kComponentCount; ++i)
+    if (check_support::equalsNoCase(text, kKeys[i])) return static_cast<ComponentId>(i);
+  return findComponent(text);
+}
+
 std::string componentUrl(const ComponentRecord& record) {
   return downloadServerBaseUrl() + record.serverFolder + record.fileName;
 }
@@ -297,4 +328,47 @@ std::vector<ComponentId> pageComponents(ComponentPage page, const BuildChoice& b
               pick(!n, Id::TightVncx64, Id::TightVncx86), Id::AdobeReader};
   }
   return {};
+}
+
+BuildChoice runningWindowsBuilds() {
+  char shortName[kOsNameBufferSize] = "Unknown Operating System";
+  char fullName[kOsNameBufferSize] = "Unknown Operating System";
+  bool is64 = false;
+  if (!queryOSVersion(shortName, fullName, &is64)) is64 = isNative64BitWindows();
+  return {is64, shortName};
+}
+
+BuildChoice pageBuilds(ComponentPage page) {
+  switch (page) {
+    case ComponentPage::CameraDrivers:
+    case ComponentPage::CameraDrivers2: return runningWindowsBuilds();
+    // The utilities' only choice is the machine's width.
+    case ComponentPage::Utilities2: return {isNative64BitWindows(), ""};
+    default: return {};
+  }
+}
+
+const std::vector<ComponentPage>& wizardComponentPages() {
+  using P = ComponentPage;
+  static const std::vector<ComponentPage> pages = {
+      P::Prerequisites, P::CoreInstallation, P::Extensions,     P::Extensions2, P::Modules,
+      P::CameraDrivers, P::CameraDrivers2,   P::IOSystem,       P::Utilities,   P::Utilities2};
+  return pages;
+}
+
+const char* componentPageTitle(ComponentPage page) {
+  switch (page) {
+    case ComponentPage::Prerequisites: return "Prerequisite Installation";
+    case ComponentPage::CoreInstallation: return "Core Installation";
+    case ComponentPage::CoreInstallationStatus: return "Core Installation Status";
+    case ComponentPage::Extensions: return "Recommended Corvanta Extensions I";
+    case ComponentPage::Extensions2: return "Recommended Corvanta Extensions II";
+    case ComponentPage::Modules: return "Corvanta Image Processing Options";
+    case ComponentPage::CameraDrivers: return "3rd Party Camera Drivers - 1";
+    case ComponentPage::CameraDrivers2: return "3rd Party Camera Drivers - 2";
+    case ComponentPage::IOSystem: return "3rd Party IO Drivers";
+    case ComponentPage::Utilities: return "Optional Utility Software I";
+    case ComponentPage::Utilities2: return "Optional Utility Software II";
+  }
+  return "";
 }

@@ -69,6 +69,10 @@ const ComponentRecord& componentRecord(ComponentId id);
 const std::vector<ComponentRecord>& componentRecords();
 // By display name, without regard to case; nullopt for a name no record carries.
 std::optional<ComponentId> findComponent(const std::string& name);
+// The identifier as text ("Runtime", "PyWin32"): the name scripts use.
+const char* componentKey(ComponentId id);
+// By identifier text or display name, without regard to case.
+std::optional<ComponentId> findComponentByKeyOrName(const std::string& text);
 // The download URL and folder as a page forms them.
 std::string componentUrl(const ComponentRecord& record);
 std::string componentDownloadFolder(const ComponentRecord& record);
@@ -87,3 +91,12 @@ struct BuildChoice {
 };
 
 std::vector<ComponentId> pageComponents(ComponentPage page, const BuildChoice& builds = {});
+
+// The builds the running Windows needs: its release and whether it is 64-bit.
+BuildChoice runningWindowsBuilds();
+// The builds a page picks on the running Windows.
+BuildChoice pageBuilds(ComponentPage page);
+// The pages that list components, in wizard order (the status page repeats the core page
+// and is left out), with their titles.
+const std::vector<ComponentPage>& wizardComponentPages();
+const char* componentPageTitle(ComponentPage page);

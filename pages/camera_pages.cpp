@@ -1,7 +1,6 @@
 #include "pages/camera_pages.h"
 
 #include "engine/check_installations.h"
-#include "platform/os_version.h"
 
 using ui::ControlKind;
 
@@ -91,17 +90,9 @@ const char* const kFinishTail = ".\nOr click on the 'Finish' button to complete 
 
 }  // namespace
 
-BuildChoice runningWindowsBuilds() {
-  char shortName[kOsNameBufferSize] = "Unknown Operating System";
-  char fullName[kOsNameBufferSize] = "Unknown Operating System";
-  bool is64 = false;
-  if (!queryOSVersion(shortName, fullName, &is64)) is64 = isNative64BitWindows();
-  return {is64, shortName};
-}
-
 qnDInstall3rdPartyInstallations::qnDInstall3rdPartyInstallations(const std::string& title)
     : qnDComponentListPage(title, firstLayout(),
-                           pageComponents(ComponentPage::CameraDrivers, runningWindowsBuilds())) {
+                           pageComponents(ComponentPage::CameraDrivers, pageBuilds(ComponentPage::CameraDrivers))) {
   bindPageText(kInformation, &information);
 }
 
@@ -118,7 +109,7 @@ void qnDInstall3rdPartyInstallations::onActivate() {
 }
 
 qnDInstall3rdPartyInstallations2::qnDInstall3rdPartyInstallations2(const std::string& title)
-    : qnDInstall3rdPartyInstallations2(title, runningWindowsBuilds()) {}
+    : qnDInstall3rdPartyInstallations2(title, pageBuilds(ComponentPage::CameraDrivers2)) {}
 
 qnDInstall3rdPartyInstallations2::qnDInstall3rdPartyInstallations2(const std::string& title,
                                                                    const BuildChoice& builds)

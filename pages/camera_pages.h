@@ -4,9 +4,6 @@
 // as a list, since only one of them may be installed at a time.
 #include "pages/component_list_page.h"
 
-// The builds the running Windows needs: its release and whether it is 64-bit.
-BuildChoice runningWindowsBuilds();
-
 class qnDInstall3rdPartyInstallations : public qnDComponentListPage {
  public:
   enum : int {

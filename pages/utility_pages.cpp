@@ -3,7 +3,6 @@
 #include "engine/app_context.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
-#include "platform/os_version.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -242,7 +241,7 @@ void qnDInstallUtilities::processNewOPCServer() {
 qnDInstallUtilities2::qnDInstallUtilities2(const std::string& title)
     : qnDComponentListPage(title, secondLayout(),
                            pageComponents(ComponentPage::Utilities2,
-                                          {isNative64BitWindows(), ""})) {
+                                          pageBuilds(ComponentPage::Utilities2))) {
   bindPageText(kInformation, &information);
 }
 

@@ -1,5 +1,11 @@
 #include "platform/portable.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -23,6 +29,14 @@ std::tm localTime(std::time_t t) {
   if (!localtime_r(&t, &local)) local = std::tm{};
 #endif
   return local;
+}
+
+bool standardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(2) != 0;
+#else
+  return isatty(2) != 0;
+#endif
 }
 
 }  // namespace platform

@@ -12,4 +12,7 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // Local time of t; a zeroed date when the C library cannot convert it.
 std::tm localTime(std::time_t t);
 
+// Whether standard error goes to a terminal (progress bars) rather than a file or pipe.
+bool standardErrorIsTerminal();
+
 }  // namespace platform

@@ -256,6 +256,9 @@ std::unique_ptr<Process> backend::start(const std::string& program,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  // Programs the installer starts have no console of their own on Windows: what they print
+  // must not mix with the installer's results on its standard output.
+  posix_spawn_file_actions_adddup2(&actions, 2, 1);
   if (!workingFolder.empty()) {
     std::string folder = machine::toHost(workingFolder);
     struct stat st;

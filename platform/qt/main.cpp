@@ -2,9 +2,12 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/installer_app.h"
+#include "app/unattended.h"
 #include "pages/wizard_pages.h"
 #include "platform/machine.h"
 #include "platform/process.h"
@@ -27,9 +30,28 @@ std::string titleOf(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// The executable's own path as a Windows path of the machine when it lives there.
+std::string windowsModulePath() {
+  std::string modulePath = platform::process::currentModulePath();
+  if (!modulePath.empty()) modulePath = platform::machine::toWindows(modulePath);
+  return modulePath;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (isUnattendedCommandLine(args)) {
+    // No window: the same start-up, then the job the options name.
+    CCorvantaPrismalSDKInstallerApp app(windowsModulePath());
+    if (countRunningInstallers() >= 2) {
+      std::fprintf(stderr, "error: another instance of the installer is already running\n");
+      return kExitFailed;
+    }
+    int code = runUnattended(args, std::cout, std::cerr);
+    app.ExitInstance();
+    return code;
+  }
   if (!hasDisplay()) {
     std::fprintf(stderr,
                  "The installer needs a display to show its window, and none was found "
@@ -42,9 +64,7 @@ int main(int argc, char** argv) {
   qtui::QtUi backend;
   ui::setBackend(&backend);
 
-  // The executable's own path as a Windows path of the machine when it lives there.
-  std::string modulePath = platform::process::currentModulePath();
-  if (!modulePath.empty()) modulePath = platform::machine::toWindows(modulePath);
+  const std::string modulePath = windowsModulePath();
   ui::setApplicationTitle(titleOf(modulePath));
 
   CCorvantaPrismalSDKInstallerApp app(modulePath, makeWizardPages);

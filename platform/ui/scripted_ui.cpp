@@ -175,6 +175,8 @@ void ScriptedUi::record(Window& w, int id) {
     } else {
       it->second = text;
     }
+    shownText(w, id ? w.control(id) : nullptr, text);
+    if (!keepRecords_) continue;
     if (shown_.size() >= kRecordLimit)
       throw std::length_error("more than " + std::to_string(kRecordLimit) + " texts shown");
     shown_.push_back(Shown{w.caption(), id, text});

@@ -50,6 +50,9 @@ class ScriptedUi : public Backend {
   // A modal run that lasts longer than this ends with IDCANCEL and is recorded in
   // timedOut(); keeps a broken test from hanging.
   void setModalLimit(int ms) { modalLimitMs_ = ms; }
+  // Off: what is shown and asked is not kept (a long unattended run), only reported to
+  // shownText.
+  void keepRecords(bool keep) { keepRecords_ = keep; }
 
   std::vector<Message> messages() const;
   std::vector<std::string> messageTexts() const;
@@ -73,6 +76,10 @@ class ScriptedUi : public Backend {
   void startTimer(Window& w, int id, int periodMs) override;
   void stopTimer(Window& w, int id) override;
   void pump() override;
+
+ protected:
+  // A text a window shows for the first time or changed (called with the lock held).
+  virtual void shownText(const Window& /*w*/, const Control* /*c*/, const std::string& /*text*/) {}
 
  private:
   struct Timer {
@@ -108,6 +115,7 @@ class ScriptedUi : public Backend {
   std::deque<std::pair<std::string, std::string>> credentials_;
   std::vector<Message> messages_;
   std::vector<Shown> shown_;
+  bool keepRecords_ = true;
   std::map<std::pair<const Window*, int>, std::string> lastShown_;
   unsigned long timerSerial_ = 0;
   std::vector<std::string> modalCaptions_;
