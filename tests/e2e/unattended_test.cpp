@@ -84,6 +84,17 @@ TEST_F(Unattended, InstallsReportsRemovesAndComparesStations) {
   EXPECT_NE(compared.out.find("Python 2.7.9"), std::string::npos);
 }
 
+TEST_F(Unattended, RepairMendsWhatTheWizardOffersToRepair) {
+  ASSERT_TRUE(applyDemoState(machine_, "ipp-incomplete"));
+  EXPECT_EQ(stateOf("Ipp"), "Incomplete Module");
+  Outcome repair = run("--repair");
+  EXPECT_EQ(repair.code, 0) << repair.err;
+  EXPECT_EQ(repair.out, "Corvanta 9.3.0.524 IPP: done (Installed)\n");
+  EXPECT_EQ(stateOf("Ipp"), "Installed");
+  // Nothing left to repair: nothing to do, and that is success.
+  EXPECT_EQ(run("--repair").code, 0);
+}
+
 TEST_F(Unattended, BadNamesQuestionsAndFailuresHaveTheirExitCodes) {
   Outcome unknown = run("--install pywinn");
   EXPECT_EQ(unknown.code, 2);
