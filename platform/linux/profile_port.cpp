@@ -1,12 +1,19 @@
 // Profile (INI) files on the file port, read and written as the Windows profile functions
-// do.
+// do. A file is parsed once and its reading kept until the file changes (size, time or
+// identity), so a look-up in a long list costs no re-reading.
 #include <strings.h>
+#include <sys/stat.h>
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/linux/utf16.h"
+#include "platform/machine.h"
 #include "platform/profile.h"
 
 namespace platform::profile {
@@ -39,10 +46,18 @@ struct Line {
   std::string value;
 };
 
+std::string lowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 struct Profile {
   std::vector<Line> lines;
   bool utf16 = false;
   bool exists = false;
+  // The first header of each section name (lower case), while lines are as parsed.
+  std::unordered_map<std::string, size_t> firstHeader;
 };
 
 Line parseLine(const std::string& raw) {
@@ -50,16 +65,18 @@ Line parseLine(const std::string& raw) {
   line.text = raw;
   std::string t = trim(raw);
   if (t.empty() || t[0] == ';') return line;
-  if (t[0] == '[') {
-    size_t close = t.find(']');
+  size_t close = t.rfind(']');
+  if (t[0] == '[' && close != std::string::npos) {
+    // From the first "[" to the last "]", as it stands.
     line.kind = Line::Section;
-    line.name = trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    line.name = t.substr(1, close - 1);
     return line;
   }
-  size_t eq = t.find('=');
-  if (eq == std::string::npos) return line;
   line.kind = Line::Entry;
+  size_t eq = t.find('=');
+  // A line without "=" is a key with an empty value.
   line.name = trim(t.substr(0, eq));
+  if (eq == std::string::npos) return line;
   std::string value = trim(t.substr(eq + 1));
   // One pair of matching quotes around the whole value goes.
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
@@ -68,22 +85,71 @@ Line parseLine(const std::string& raw) {
   return line;
 }
 
-Profile load(const std::string& file) {
+Profile parse(const std::string& bytes) {
   Profile p;
-  std::string bytes;
-  if (!files::readFile(resolve(file), bytes)) return p;
   p.exists = true;
   std::string text = text::decodeFileText(bytes, &p.utf16);
+  // A NUL ends the text; a CR, an LF or both end a line.
+  text = text.substr(0, text.find('\0'));
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    std::string raw = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    p.lines.push_back(parseLine(raw));
+    size_t end = text.find_first_of("\r\n", start);
+    p.lines.push_back(parseLine(text.substr(start, end == std::string::npos ? std::string::npos : end - start)));
     if (end == std::string::npos) break;
-    start = end + 1;
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
+  for (size_t i = 0; i < p.lines.size(); ++i)
+    if (p.lines[i].kind == Line::Section) p.firstHeader.emplace(lowerAscii(p.lines[i].name), i);
   return p;
+}
+
+// What tells one state of a file from another.
+struct Stamp {
+  bool exists = false;
+  off_t size = 0;
+  ino_t inode = 0;
+  struct timespec modified = {};
+  bool operator==(const Stamp& o) const {
+    return exists == o.exists && size == o.size && inode == o.inode &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+  }
+};
+
+Stamp stampOf(const std::string& hostPath) {
+  Stamp s;
+  struct stat st;
+  if (stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return s;
+  s.exists = true;
+  s.size = st.st_size;
+  s.inode = st.st_ino;
+  s.modified = st.st_mtim;
+  return s;
+}
+
+struct Cached {
+  Stamp stamp;
+  std::shared_ptr<const Profile> profile;
+};
+
+std::mutex cacheMutex;
+std::map<std::string, Cached> cache;  // by the file's host path
+
+std::shared_ptr<const Profile> load(const std::string& file) {
+  const std::string path = resolve(file);
+  const std::string key = machine::toHost(path);
+  const Stamp stamp = stampOf(key);
+  {
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    auto it = cache.find(key);
+    if (it != cache.end() && it->second.stamp == stamp) return it->second.profile;
+  }
+  std::string bytes;
+  auto profile = std::make_shared<Profile>();
+  if (files::readFile(path, bytes)) *profile = parse(bytes);
+  // Kept only while the file is what was read (a change while reading shows next time).
+  std::lock_guard<std::mutex> lock(cacheMutex);
+  if (stampOf(key) == stamp) cache[key] = {stamp, profile};
+  return profile;
 }
 
 bool save(const Profile& p, const std::string& file) {
@@ -95,6 +161,10 @@ bool save(const Profile& p, const std::string& file) {
 
 // Index of the first section header named section; lines.size() when none.
 size_t findSection(const Profile& p, const std::string& section) {
+  if (!p.firstHeader.empty()) {
+    auto it = p.firstHeader.find(lowerAscii(section));
+    return it == p.firstHeader.end() ? p.lines.size() : it->second;
+  }
   for (size_t i = 0; i < p.lines.size(); ++i)
     if (p.lines[i].kind == Line::Section && same(p.lines[i].name, section)) return i;
   return p.lines.size();
@@ -142,7 +212,8 @@ size_t copyList(const std::vector<std::string>& all, std::vector<std::string>& n
 size_t getString(const std::string& section, const std::string& key,
                  const std::string& defaultValue, std::string& value, size_t bufferSize,
                  const std::string& file) {
-  Profile p = load(file);
+  auto kept = load(file);
+  const Profile& p = *kept;
   size_t header = findSection(p, section);
   if (header < p.lines.size()) {
     size_t end = sectionEnd(p, header);
@@ -157,16 +228,18 @@ size_t getString(const std::string& section, const std::string& key,
 
 size_t getSectionNames(std::vector<std::string>& names, size_t bufferSize,
                        const std::string& file) {
-  Profile p = load(file);
+  auto kept = load(file);
   std::vector<std::string> all;
-  for (const Line& line : p.lines)
-    if (line.kind == Line::Section) all.push_back(line.name);
+  // A section without a name is not listed.
+  for (const Line& line : kept->lines)
+    if (line.kind == Line::Section && !line.name.empty()) all.push_back(line.name);
   return copyList(all, names, bufferSize);
 }
 
 size_t getKeyNames(const std::string& section, std::vector<std::string>& names,
                    size_t bufferSize, const std::string& file) {
-  Profile p = load(file);
+  auto kept = load(file);
+  const Profile& p = *kept;
   std::vector<std::string> all;
   size_t header = findSection(p, section);
   if (header < p.lines.size()) {
@@ -179,7 +252,8 @@ size_t getKeyNames(const std::string& section, std::vector<std::string>& names,
 
 bool writeString(const std::string& section, const std::optional<std::string>& key,
                  const std::optional<std::string>& value, const std::string& file) {
-  Profile p = load(file);
+  Profile p = *load(file);
+  p.firstHeader.clear();  // the lines change below
   size_t header = findSection(p, section);
   bool haveSection = header < p.lines.size();
   if (!key) {

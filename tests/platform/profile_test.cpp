@@ -142,3 +142,55 @@ TEST_F(ProfileTest, Utf16FilesAreReadAndStayUtf16) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reading rules the content lists rely on, one file per rule.
+struct ReadCase {
+  const char* rule;
+  std::string text;
+  std::vector<std::string> sections;
+  const char* section;
+  const char* key;
+  const char* value;
+};
+
+TEST(ProfileReading, LinesSectionsAndKeysAsWindowsReadsThem) {
+  TempMachine machine;
+  const std::string file = "C:\\list.ini";
+  const ReadCase cases[] = {
+      {"a bare CR ends a line", "[a]\rk=1\rj=2\r", {"a"}, "a", "j", "2"},
+      {"a bare LF and CRLF mix", "[a]\nk=1\r\n[b]\rj=2", {"a", "b"}, "b", "j", "2"},
+      {"a NUL ends the text", std::string("[a]\r\nk=1\r\n\0[b]\r\nj=2\r\n", 22), {"a"}, "b", "j",
+       "none"},
+      {"first [ to last ]", "[Tab [x] y]z\r\nk=1\r\n", {"Tab [x] y"}, "Tab [x] y", "k", "1"},
+      {"an empty name is not listed", "[]\r\nk=1\r\n[b]\r\n", {"b"}, "", "k", "1"},
+      {"a line without = is a key", "[a]\r\njust a line\r\n", {"a"}, "a", "just a line", ""},
+  };
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    ASSERT_TRUE(files::writeFile(file, c.text));
+    std::vector<std::string> names;
+    profile::getSectionNames(names, 8192, file);
+    EXPECT_EQ(names, c.sections);
+    std::string value;
+    profile::getString(c.section, c.key, "none", value, 1024, file);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST(ProfileReading, AChangedFileIsReadAgainEvenWithinTheSameSecondAndSize) {
+  TempMachine machine;
+  const std::string file = "C:\\list.ini";
+  std::string value;
+  for (const char* v : {"1", "2", "3"}) {
+    ASSERT_TRUE(files::writeFile(file, std::string("[a]\r\nk=") + v + "\r\n"));
+    profile::getString("a", "k", "", value, 1024, file);
+    EXPECT_EQ(value, v);
+  }
+  ASSERT_TRUE(profile::writeString("a", std::string("k"), std::string("4"), file));
+  profile::getString("a", "k", "", value, 1024, file);
+  EXPECT_EQ(value, "4");
+}
+
+}  // namespace
