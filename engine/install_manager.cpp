@@ -12,6 +12,7 @@
 #include "platform/win_types.h"
 #include "runners/custom_exception.h"
 #include "runners/download_and_install_component.h"
+#include "runners/worker_link.h"
 
 namespace {
 
@@ -213,7 +214,15 @@ bool mxInstallManagerBase::needsRepair(const ComponentEntry& e) {
 }
 
 int mxInstallManagerBase::repairComponent(const ComponentEntry& e) {
-  return mxCheckInstallations::repairComponent(e);
+  // An uninstaller may wait minutes for a window: the repair runs beside the UI thread,
+  // which keeps painting meanwhile. The copy leaves the page's strings to the UI thread.
+  ComponentEntry entry = e;
+  entry.nameText = entry.stateText = entry.progressText = nullptr;
+  int result = -1;
+  runBesideUi([&](const platform::CancelToken& cancel) {
+    result = mxCheckInstallations::repairComponent(entry, cancel);
+  });
+  return result;
 }
 
 std::string mxInstallManagerBase::dataFolder() const {

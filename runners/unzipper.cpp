@@ -175,7 +175,8 @@ void CUnzipper::closeArchive() {
   treeFolder_.clear();
 }
 
-bool CUnzipper::unzipTo(const std::string& folder) {
+bool CUnzipper::unzipTo(const std::string& folder, const platform::CancelToken* cancel,
+                        const std::function<void(int, int)>& progress) {
   if (!archive_ || folder.empty() || !createFolderTree(folder)) return false;
   unz_global_info64 global;
   if (unzGetGlobalInfo64(archive_, &global) != UNZ_OK || global.number_entry == 0) return false;
@@ -185,8 +186,14 @@ bool CUnzipper::unzipTo(const std::string& folder) {
   tree_ = files::FolderTree::open(folder);
   treeFolder_ = folder;
   bool ok = false;
+  int total = static_cast<int>(global.number_entry), done = 0;
   for (;;) {
+    if (cancel && cancel->cancelled()) {
+      ok = false;
+      break;
+    }
     if (!extractCurrentFile(folder)) break;
+    if (progress) progress(++done, total);
     int next = unzGoToNextFile(archive_);
     // A central directory that breaks off is no clean end of the archive.
     ok = next == UNZ_END_OF_LIST_OF_FILE;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/check_installations.h"
 #include "engine/component_entry.h"
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -25,7 +26,12 @@ const char* const kRuntimeCode = "{178BFCDD-5495-4FBC-B5FA-173DD2983C35}";
 class AbortingUninstall : public DUninstallComponent {
  public:
   AbortingUninstall(const ComponentEntry* entry, int presses)
-      : DUninstallComponent(1, 1, entry), presses_(presses) {}
+      : DUninstallComponent(1, 1, itemOf(*entry)), presses_(presses) {}
+  static RemovalItem itemOf(const ComponentEntry& entry) {
+    return {entry.name, [entry](const platform::CancelToken& cancel) {
+              return mxCheckInstallations::removeComponent(entry, cancel);
+            }};
+  }
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
     if (msg == WM_RUNNER_NOTIFY) {
       codes.push_back(static_cast<int>(wParam));
