@@ -53,6 +53,7 @@ class DownloadRunner : public ::testing::Test {
   void SetUp() override {
     ui::setBackend(&ui_);
     ui_.setModalLimit(20000);
+    detachedBefore_ = WorkerThread::detachedCount();
     ASSERT_TRUE(files::createDirectory("C:\\App"));
     platform::setDebugSink([this](const std::string& line) {
       std::lock_guard<std::mutex> lock(debugMutex_);
@@ -60,9 +61,13 @@ class DownloadRunner : public ::testing::Test {
     });
   }
   void TearDown() override {
+    // Every worker honoured its stop request: none was left running.
+    EXPECT_EQ(WorkerThread::detachedCount(), detachedBefore_);
     platform::setDebugSink(nullptr);
     ui::setBackend(nullptr);
   }
+
+  int detachedBefore_ = 0;
 
   ComponentEntry entry(const std::string& url, const std::string& fileName,
                        const std::string& arguments = " ", bool msi = false,

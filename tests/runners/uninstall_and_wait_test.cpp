@@ -1,6 +1,7 @@
 // The uninstall runner and the wait notices, on a fresh machine with the scripted UI.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -58,8 +59,13 @@ class Runners : public ::testing::Test {
   void SetUp() override {
     ui::setBackend(&ui_);
     ui_.setModalLimit(20000);
+    detachedBefore_ = WorkerThread::detachedCount();
   }
-  void TearDown() override { ui::setBackend(nullptr); }
+  void TearDown() override {
+    // Every worker honoured its stop request: none was left running.
+    EXPECT_EQ(WorkerThread::detachedCount(), detachedBefore_);
+    ui::setBackend(nullptr);
+  }
 
   ComponentEntry entry(const char* name) {
     return ComponentEntry(name, "", "", " ", "C:\\App", false, false, &name_, &state_,
@@ -74,6 +80,7 @@ class Runners : public ::testing::Test {
   TempMachine machine_;
   ui::ScriptedUi ui_;
   std::string name_, state_, progress_;
+  int detachedBefore_ = 0;
 };
 
 TEST_F(Runners, UninstallRemovesTheProductAndCloses) {
@@ -128,6 +135,23 @@ TEST_F(Runners, FailedUninstallStaysOpenUntilAborted) {
   EXPECT_EQ(messages[2].answer, win::IDYES);
   EXPECT_EQ(dialog.progressPosition(DUninstallComponent::IDC_PROGRESS), 0);
   EXPECT_FALSE(dialog.hasTimer(DUninstallComponent::kUninstallTimer));
+}
+
+TEST_F(Runners, AbortedUninstallStopsItsRemoval) {
+  ui_.answer(win::IDYES);
+  std::atomic<bool> stopped{false};
+  DUninstallComponent dialog(1, 1, {"Waiting", [&](const platform::CancelToken& cancel) {
+                                      // An uninstaller that would wait a minute for a window.
+                                      stopped = !cancel.sleepFor(60000);
+                                      return true;
+                                    }});
+  ui_.after(200, [&] { dialog.click(DUninstallComponent::IDC_ABORT); });
+
+  EXPECT_EQ(dialog.doModal(), win::IDCANCEL);
+  dialog.stopWorker();
+  EXPECT_TRUE(stopped.load());
+  // Stopped removals say nothing: the only message was the question.
+  EXPECT_EQ(ui_.messages().size(), 1u);
 }
 
 // A program of the machine that runs until a stop file appears.
