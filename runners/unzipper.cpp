@@ -33,6 +33,8 @@ constexpr uint64_t kCheckSpaceAbove = 16 * 1024 * 1024;
 constexpr unsigned kLocalHeaderSize = 30;
 constexpr unsigned long kMethodStored = 0;
 constexpr unsigned long kMethodDeflated = 8;
+// Appended to an entry's name while its data is written.
+constexpr const char* kPartSuffix = ".part~";
 
 void refuse(const char* method, const std::string& text) {
   platform::debugOutput(std::string("CUnzipper::") + method + " - " + text + "\n");
@@ -394,8 +396,12 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
       return fail("Not enough disk space");
   }
 
-  auto removeFile = [&]() { removeOutput(path, inTree ? info.name : std::string()); };
-  auto file = createOutput(path, inTree ? info.name : std::string());
+  // The data goes to a name beside the entry's own and takes its place only when it is
+  // complete and checked: a failed entry never costs the file that was there before.
+  std::string partPath = path + kPartSuffix;
+  std::string partName = inTree ? info.name + kPartSuffix : std::string();
+  auto removeFile = [&]() { removeOutput(partPath, partName); };
+  auto file = createOutput(partPath, partName);
   if (!file) return fail("");
 
   if (!work_) work_ = std::make_unique<Work>();
@@ -500,6 +506,10 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
   int closeResult = unzCloseCurrentFile(archive_);
   if (error.empty() && !closed) error = "Write failed";
   if (error.empty() && closeResult != UNZ_OK) error = "Entry did not close cleanly";
+  if (error.empty() && !(inTree ? tree_->replaceFile(partName, info.name)
+                                : files::moveFileEx(partPath, path,
+                                                    win::MOVEFILE_REPLACE_EXISTING)))
+    error = "Cannot replace the file";
   if (!error.empty()) {
     refuse("extractCurrentFile", error + ": " + info.name);
     // What was written is not the entry; leaving it would pass for a good file.
