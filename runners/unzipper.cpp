@@ -137,7 +137,11 @@ CUnzipper::~CUnzipper() { closeArchive(); }
 
 bool CUnzipper::unzip(const std::string& archivePath, const std::string& targetFolder) {
   CUnzipper unzipper;
-  if (!unzipper.openArchive(archivePath)) return false;
+  if (!unzipper.openArchive(archivePath)) {
+    // Missing, unreadable or no ZIP at all: nothing was written, and the line says why.
+    refuse("unzip", "Unable to open the archive " + archivePath);
+    return false;
+  }
   bool ok = unzipper.unzipTo(targetFolder);
   unzipper.closeArchive();
   return ok;
