@@ -29,7 +29,6 @@
 #include <thread>
 #include <vector>
 
-#include "engine/component_entry.h"
 #include "platform/files.h"
 #include "platform/internet.h"
 #include "platform/ui/scripted_ui.h"
@@ -66,13 +65,11 @@ class TimedRunner : public DDownloadAndInstallComponent {
 int childRunner(const std::string& url, const std::string& folder, const std::string& file) {
   ui::ScriptedUi ui;
   ui::setBackend(&ui);
-  std::string name, state, progress;
-  ComponentEntry entry("Benchmark", url.c_str(), file.c_str(), " ", folder.c_str(), false,
-                       false, &name, &state, &progress, "Benchmark");
+  DownloadItem entry{"Benchmark", url, file, " ", folder, false};
   int code = 0;
   double total = 0, toStart = 0, toBody = 0, toDone = 0;
   {
-    TimedRunner runner(1, 1, &entry, true, true, true);
+    TimedRunner runner(1, 1, entry, true, true, true);
     auto begin = Clock::now();
     code = runner.doModal();
     total = secondsSince(begin);

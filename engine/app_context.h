@@ -3,6 +3,8 @@
 // executable, whether it is writable, and the download server's base URL.
 #include <string>
 
+#include "platform/installer_caption.h"
+
 namespace ui { class Window; }
 
 struct AppContext {
@@ -13,9 +15,6 @@ struct AppContext {
 
 AppContext& appContext();
 
-// The product caption, also the caption of the system's message boxes.
-inline constexpr const char* kInstallerCaption =
-    "Corvanta Vision Software Version XI 11.0.0.614 Installer";
 
 // Base URL of the download server, ending with "/": CORVANTA_BASE_URL when set, else the
 // built-in one.

@@ -336,17 +336,21 @@ bool mxCheckInstallations::needsRepair(const ComponentEntry& entry) {
   return isRepairState(entry.stateValue());
 }
 
-int mxCheckInstallations::repairComponent(const ComponentEntry& entry) {
+int mxCheckInstallations::repairComponent(const ComponentEntry& entry,
+                                          const platform::CancelToken& cancel) {
   if (!needsRepair(entry)) return 1;
   const CatalogueRow* row = findRow(entry.name);
   if (!row) return -1;
   const auto& action = row->repair ? row->repair : row->removal;
-  return action && action() ? 1 : -1;
+  RemovalScope scope(cancel);
+  return action && action() && !cancel.cancelled() ? 1 : -1;
 }
 
-bool mxCheckInstallations::removeComponent(const ComponentEntry& entry) {
+bool mxCheckInstallations::removeComponent(const ComponentEntry& entry,
+                                           const platform::CancelToken& cancel) {
   const CatalogueRow* row = findRow(entry.name);
-  return row && row->removal && row->removal();
+  RemovalScope scope(cancel);
+  return row && row->removal && row->removal() && !cancel.cancelled();
 }
 
 std::vector<std::string> mxCheckInstallations::catalogueNames() {

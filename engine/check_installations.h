@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/component_entry.h"
+#include "platform/cancel.h"
 
 // How long the watchers of other programs' windows poll. The defaults are the system's;
 // tests shorten them.
@@ -23,15 +24,33 @@ struct WatchTimings {
 };
 WatchTimings& watchTimings();
 
+// The stop request of the removal running on this thread: removeComponent and
+// repairComponent set it for the routines below them, whose every wait and poll honours it.
+// Without a removal under way it is a token nobody cancels.
+const platform::CancelToken& removalToken();
+class RemovalScope {
+ public:
+  explicit RemovalScope(const platform::CancelToken& token);
+  ~RemovalScope();
+  RemovalScope(const RemovalScope&) = delete;
+  RemovalScope& operator=(const RemovalScope&) = delete;
+
+ private:
+  const platform::CancelToken* previous_;
+};
+
 class mxCheckInstallations {
  public:
   // Catalogue operations, keyed by the entry's name (case-insensitive).
   static bool isComponentInstalled(const ComponentEntry& entry);
   static ComponentState evaluateComponentState(const ComponentEntry& entry);
   static bool needsRepair(const ComponentEntry& entry);
-  static int repairComponent(const ComponentEntry& entry);
-  // Run by the uninstall runner's worker thread.
-  static bool removeComponent(const ComponentEntry& entry);
+  // Both run on a worker thread (the uninstall runner's); a cancelled token ends their
+  // waits at once, and the result is then of no interest.
+  static int repairComponent(const ComponentEntry& entry,
+                             const platform::CancelToken& cancel = platform::CancelToken::never());
+  static bool removeComponent(const ComponentEntry& entry,
+                              const platform::CancelToken& cancel = platform::CancelToken::never());
   // The display names of every row, in catalogue order.
   static std::vector<std::string> catalogueNames();
 

@@ -284,7 +284,13 @@ int mxInstallManagerBase::uninstallComponent(const ComponentEntry& e, int positi
   }
   e.setProgress(ComponentProgress::Uninstalling);
   {
-    DUninstallComponent dialog(position, total, &e);
+    // The worker gets a copy without the page's strings: those belong to the UI thread.
+    ComponentEntry entry = e;
+    entry.nameText = entry.stateText = entry.progressText = nullptr;
+    DUninstallComponent dialog(position, total,
+                               {e.name, [entry](const platform::CancelToken& cancel) {
+                                  return mxCheckInstallations::removeComponent(entry, cancel);
+                                }});
     dialog.doModal();  // the worker reports a failed removal itself
   }
   if (isComponentInstalled(e)) {

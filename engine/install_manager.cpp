@@ -8,10 +8,12 @@
 #include "engine/lookups.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
+#include "platform/files.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
 #include "runners/custom_exception.h"
 #include "runners/download_and_install_component.h"
+#include "runners/worker_link.h"
 
 namespace {
 
@@ -172,7 +174,11 @@ int mxInstallManagerBase::downloadSelectedComponents(const int* indices, int n,
 int mxInstallManagerBase::downloadComponent(const ComponentEntry& e, int position, int total) {
   e.setProgress(ComponentProgress::Downloading);
   DDownloadAndInstallComponent dialog(position, total, &e, true, false, true);
-  bool ok = fileExists(dialog.targetPath()) || dialog.doModal() == win::IDOK;
+  // Only a file is the download; a folder of that name makes the runner fail with its message.
+  unsigned long attributes = platform::files::getAttributes(dialog.targetPath());
+  bool isFile = attributes != win::INVALID_FILE_ATTRIBUTES &&
+                (attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0;
+  bool ok = isFile || dialog.doModal() == win::IDOK;
   e.setProgress(ok ? ComponentProgress::Downloaded : ComponentProgress::DownloadError);
   return ok ? 1 : -1;
 }
@@ -213,7 +219,15 @@ bool mxInstallManagerBase::needsRepair(const ComponentEntry& e) {
 }
 
 int mxInstallManagerBase::repairComponent(const ComponentEntry& e) {
-  return mxCheckInstallations::repairComponent(e);
+  // An uninstaller may wait minutes for a window: the repair runs beside the UI thread,
+  // which keeps painting meanwhile. The copy leaves the page's strings to the UI thread.
+  ComponentEntry entry = e;
+  entry.nameText = entry.stateText = entry.progressText = nullptr;
+  int result = -1;
+  runBesideUi([&](const platform::CancelToken& cancel) {
+    result = mxCheckInstallations::repairComponent(entry, cancel);
+  });
+  return result;
 }
 
 std::string mxInstallManagerBase::dataFolder() const {

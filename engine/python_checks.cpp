@@ -64,13 +64,13 @@ std::vector<std::string> python27Products() {
 // Answers the dialogs of a module uninstaller: Yes to "Please confirm", then closes
 // "Uninstall Finished!". Gives up when its polls run out or the uninstaller has ended
 // (no window of it can come any more).
-void confirmModuleDialogs(const std::atomic<bool>* ended) {
+void confirmModuleDialogs(const std::atomic<bool>* ended, const platform::CancelToken* token) {
+  const platform::CancelToken& cancel = *token;
   const WatchTimings t = watchTimings();
   auto poll = [&](const char* title, int pollMs, int polls) -> platform_needs::WindowHandle {
     for (int i = 0; i < polls; ++i) {
       if (auto w = platform_needs::findWindow(title)) return w;
-      if (ended->load()) return 0;
-      std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+      if (ended->load() || !cancel.sleepFor(pollMs)) return 0;
     }
     return 0;
   };
@@ -84,8 +84,11 @@ void confirmModuleDialogs(const std::atomic<bool>* ended) {
 // Runs a module uninstaller with its confirmation watcher beside it and waits for it.
 bool runWithConfirmationWatcher(const UninstallCommand& command) {
   std::atomic<bool> ended{false};
-  std::thread watcher(confirmModuleDialogs, &ended);
-  bool started = platform::process::startAndWait(command.program, command.commandLine);
+  // The watcher runs on its own thread: it gets the removal's token itself.
+  const platform::CancelToken& cancel = removalToken();
+  std::thread watcher(confirmModuleDialogs, &ended, &cancel);
+  bool started = platform::process::startAndWait(command.program, command.commandLine, nullptr,
+                                                 cancel.flag());
   ended = true;
   // The watcher stops within one poll once the uninstaller is gone.
   watcher.join();
@@ -138,14 +141,19 @@ int mxCheckInstallations::countPython27Products() {
 bool mxCheckInstallations::removePython27Products() {
   // The codes are gathered first: removing a product while enumerating would move the
   // next one to the index just passed, and it would be left behind.
-  for (const std::string& code : python27Products()) runMsiexecUninstall(code);
+  for (const std::string& code : python27Products()) {
+    if (removalToken().cancelled()) return false;
+    runMsiexecUninstall(code);
+  }
   return true;
 }
 
 bool mxCheckInstallations::runMsiexecUninstall(const std::string& productCode) {
   std::string program = systemFolderForward() + "\\msiexec.exe";
   std::string commandLine = "\"" + program + "\" /x " + productCode + " /passive";
-  if (!platform::process::startAndWait(program, commandLine)) {
+  const platform::CancelToken& cancel = removalToken();
+  if (!platform::process::startAndWait(program, commandLine, nullptr, cancel.flag())) {
+    if (cancel.cancelled()) return false;
     platform::debugOutput("mxCheckInstallations::runMsiexecUninstall - Unable to start " +
                           program + "\n");
     return false;

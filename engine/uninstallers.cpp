@@ -1,9 +1,6 @@
 // The uninstaller families: one routine per way the vendors register their uninstall
 // command. Each reads the command, cuts it by its family's rule, runs it and waits; the
 // exit status is not examined (the presence test afterwards decides).
-#include <chrono>
-#include <thread>
-
 #include "engine/check_installations.h"
 #include "engine/check_support.h"
 #include "engine/platform_needs.h"
@@ -14,6 +11,8 @@
 using namespace check_support;
 
 namespace {
+
+thread_local const platform::CancelToken* currentRemovalToken = nullptr;
 
 using Split = std::optional<UninstallCommand> (*)(const std::string&);
 
@@ -30,15 +29,31 @@ std::optional<UninstallCommand> registeredCommand(const char* method, const std:
 }
 
 bool runAndWait(const char* method, const UninstallCommand& command) {
-  if (platform::process::startAndWait(command.program, command.commandLine)) return true;
+  const platform::CancelToken& cancel = removalToken();
+  if (platform::process::startAndWait(command.program, command.commandLine, nullptr,
+                                      cancel.flag()))
+    return true;
+  if (cancel.cancelled()) return false;
   platform::debugOutput(std::string("mxCheckInstallations::") + method + " - Unable to start " +
                         command.program + "\n");
   return false;
 }
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+// False when the removal was stopped meanwhile.
+bool sleepMs(int ms) { return removalToken().sleepFor(ms); }
 
 }  // namespace
+
+const platform::CancelToken& removalToken() {
+  return currentRemovalToken ? *currentRemovalToken : platform::CancelToken::never();
+}
+
+RemovalScope::RemovalScope(const platform::CancelToken& token)
+    : previous_(currentRemovalToken) {
+  currentRemovalToken = &token;
+}
+
+RemovalScope::~RemovalScope() { currentRemovalToken = previous_; }
 
 bool mxCheckInstallations::runQuotedUninstaller(const std::string& keyName,
                                                 const std::string& valueName) {
@@ -59,14 +74,14 @@ bool mxCheckInstallations::runWatchedUninstaller(const std::string& keyName,
     bool appeared = false;
     for (int i = 0; i < t.appearPolls && !appeared; ++i) {
       appeared = platform_needs::findWindow(windowTitle) != 0;
-      if (!appeared) sleepMs(t.appearPollMs);
+      if (!appeared && !sleepMs(t.appearPollMs)) return false;
     }
     for (int i = 0; appeared && i < t.gonePolls; ++i) {
       if (!platform_needs::findWindow(windowTitle)) break;
-      sleepMs(t.gonePollMs);
+      if (!sleepMs(t.gonePollMs)) return false;
     }
   }
-  if (pauseAfterMs > 0) sleepMs(pauseAfterMs);
+  if (pauseAfterMs > 0 && !sleepMs(pauseAfterMs)) return false;
   return true;
 }
 
@@ -86,6 +101,8 @@ bool mxCheckInstallations::runShellUninstaller(const std::string& keyName) {
                           command->program + "\n");
     return false;
   }
-  process->wait(-1);
+  // In short steps, so that a stop request is seen.
+  while (!process->wait(50))
+    if (removalToken().cancelled()) return false;
   return true;
 }

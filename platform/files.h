@@ -78,6 +78,9 @@ class FolderTree {
   virtual std::unique_ptr<OutputFile> createFile(const std::string& relative) = 0;
   // DeleteFile of a file made or found through this tree.
   virtual bool deleteFile(const std::string& relative) = 0;
+  // MoveFileEx with MOVEFILE_REPLACE_EXISTING of from onto to, both in the same folder of
+  // the tree; false when to is a folder or a read-only file.
+  virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
 };
 
 // The host path of a Windows path, for libraries that open files themselves (minizip,

@@ -218,6 +218,12 @@ class LoggedFolderTree : public FolderTree {
     count(ok, deleted_);
     return ok;
   }
+  // The file was counted when it was written beside its place.
+  bool replaceFile(const std::string& from, const std::string& to) override {
+    bool ok = inner_->replaceFile(from, to);
+    if (!ok) count(false, failures_);
+    return ok;
+  }
 
  private:
   // Entries may be written by a second thread while the next one is read.

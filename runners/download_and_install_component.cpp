@@ -7,23 +7,21 @@
 #include <thread>
 #include <vector>
 
-#include "engine/app_context.h"
 #include "platform/debug.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
-#include "platform/internet.h"
+#include "platform/installer_caption.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
-#include "runners/custom_exception.h"
+#include "runners/tasks.h"
 
 namespace files = platform::files;
-namespace internet = platform::internet;
 
 struct DDownloadAndInstallComponent::Job {
   std::shared_ptr<WorkerLink> link;
-  // Copies: a detached worker must not reach into the caller's entry.
+  // Copies: a detached worker must not reach into the caller's item.
   std::string url, arguments;
   bool isMsiPackage = false;
   bool downloadOnly = true, replaceExisting = false, showErrors = true;
@@ -36,11 +34,6 @@ namespace {
 using Job = DDownloadAndInstallComponent::Job;
 constexpr unsigned kNotify = DDownloadAndInstallComponent::WM_RUNNER_NOTIFY;
 constexpr size_t kMaxPath = win::MAX_PATH;
-// Large blocks keep the writes few; a block never runs past the next notice point (see the
-// read loop), so the notices and the cancellation points between blocks stay where the user
-// expects them.
-constexpr size_t kBlock = 128 * 1024;
-constexpr long long kReportStep = 102400;
 
 void notify(Job& job, int code, const char* text = nullptr) {
   job.link->send(kNotify, static_cast<uintptr_t>(code), reinterpret_cast<intptr_t>(text));
@@ -58,76 +51,27 @@ void createFolderPath(const std::string& folder) {
   if (files::getAttributes(folder) == win::INVALID_FILE_ATTRIBUTES) files::createDirectory(folder);
 }
 
-void deleteIfPresent(const std::string& path) {
-  if (!fileExists(path)) return;
-  files::setAttributes(path, win::FILE_ATTRIBUTE_ARCHIVE);
-  files::deleteFile(path);
-}
-
-enum class Outcome { Done, Quiet };
-
-// Steps of the download stage; errors leave as CCustomException or InternetException.
-Outcome download(Job& job, int& result) {
-  CCustomSession session(&job.link->cancel);
-  internet::ParsedUrl url;
-  if (!internet::parseUrl(job.url, url)) throwCustomException(-1001);
-  if (url.service != internet::Service::Http) throwCustomException(-1002);
-  auto request = session.openRequest(url.server, url.port, url.object);
-  if (job.link->cancelled()) return Outcome::Quiet;
-
-  int status = request->send();
-  if (status == 401) {
-    if (job.link->cancelled()) return Outcome::Quiet;
-    std::string user, password;
-    if (!ui::backend().askCredentials(url.server, user, password)) throwCustomException(-1003);
-    request->setCredentials(user, password);
-    status = request->send();
-  }
-  if (status == 301 || status == 302 || status == 303) throwCustomException(-1004);
-  if (status != 200) throwCustomException(status);
-  if (job.link->cancelled()) return Outcome::Quiet;
-
-  auto file = files::OutputFile::create(job.temporaryPath);
-  if (!file) throw std::runtime_error("temporary file not created");
-  long long announced = 0;
-  if (auto length = request->header("Content-Length")) announced = std::atoll(length->c_str());
-  job.totalSizeKB = static_cast<long>(announced / 1024);
-  notify(job, DDownloadAndInstallComponent::kStarted);
-
-  std::vector<char> buffer(kBlock);
-  long long received = 0, reported = 0;
-  for (;;) {
-    // Ending a block one byte past the next 100 KB step gives each notice the count of
-    // whole KB a reader of small blocks would report there (100, 200, ...).
-    long long toNotice = reported + kReportStep + 1 - received;
-    size_t want =
-        toNotice < static_cast<long long>(kBlock) ? static_cast<size_t>(toNotice) : kBlock;
-    size_t got = request->read(buffer.data(), want);
-    if (got == 0) break;
-    if (job.link->cancelled()) return Outcome::Quiet;
-    if (!file->write(buffer.data(), got)) throw std::runtime_error("write failed");
-    received += static_cast<long long>(got);
-    if (received - reported > kReportStep) {
-      reported += kReportStep;
-      std::string kb = std::to_string(received / 1024);
+// The download stage: the transfer task, its reports turned into the dialog's notices.
+tasks::TaskResult download(Job& job) {
+  tasks::TransferRequest request;
+  request.url = job.url;
+  request.targetPath = job.targetPath;
+  request.temporaryPath = job.temporaryPath;
+  request.backupPath = job.backupPath;
+  request.replaceExisting = job.replaceExisting;
+  request.askCredentials = [](const std::string& server, std::string& user,
+                              std::string& password) {
+    return ui::backend().askCredentials(server, user, password);
+  };
+  return tasks::transfer(request, job.link->token, [&job](const tasks::TransferProgress& p) {
+    if (p.stage == tasks::TransferProgress::Stage::Started) {
+      job.totalSizeKB = static_cast<long>(p.total / 1024);
+      notify(job, DDownloadAndInstallComponent::kStarted);
+    } else {
+      std::string kb = std::to_string(p.received / 1024);
       notify(job, DDownloadAndInstallComponent::kProgress, kb.c_str());
     }
-  }
-  if (!file->close()) throw std::runtime_error("close failed");
-  file.reset();
-
-  // A plain replacing rename: the data is complete once written, and asking the file layer
-  // to write through here would only flush the whole download to the disk a second time.
-  if (fileExists(job.targetPath))
-    files::setAttributes(job.targetPath, win::FILE_ATTRIBUTE_ARCHIVE);
-  if (!files::moveFileEx(job.temporaryPath, job.targetPath, win::MOVEFILE_REPLACE_EXISTING)) {
-    showError(job, "Error. Unable to process the downloaded file");
-    result = DDownloadAndInstallComponent::kFailed;
-  } else {
-    result = DDownloadAndInstallComponent::kDownloaded;
-  }
-  if (job.link->cancelled()) return Outcome::Quiet;
-  return Outcome::Done;
+  });
 }
 
 // Starts the downloaded installer and waits for it; false when the wait was cancelled.
@@ -145,7 +89,8 @@ bool runInstaller(Job& job) {
     commandLine = job.arguments == "CopyEXEFullPath" ? job.targetPath : job.arguments;
   }
   unsigned long exitCode = 0;
-  bool waited = platform::process::startAndWait(program, commandLine, &exitCode, &job.link->cancel);
+  bool waited =
+      platform::process::startAndWait(program, commandLine, &exitCode, job.link->token.flag());
   if (!waited && !job.link->cancelled())
     platform::debugOutput("DDownloadAndInstallComponent::runInstaller - Unable to start " +
                           program + "\n");
@@ -164,24 +109,22 @@ int runWorker(Job& job) {
       job.link->sleepFor(5000);
       return 0;
     }
-    if (job.replaceExisting) {
-      if (fileExists(job.targetPath)) moveFileReplacing(job.backupPath, job.targetPath);
-      deleteIfPresent(job.targetPath);
-    }
-    if (!fileExists(job.targetPath)) {
-      try {
-        if (download(job, result) == Outcome::Quiet) return 0;
-      } catch (const CCustomException& e) {
-        if (job.link->cancelled()) return 0;
-        showError(job, "Error. Unable to download file - " + downloadErrorText(e.code));
+    tasks::TaskResult fetched = download(job);
+    if (fetched.cancelled() || job.link->cancelled()) return 0;
+    switch (fetched.outcome) {
+      case tasks::Outcome::Done:
+        break;
+      case tasks::Outcome::DownloadError:
+      case tasks::Outcome::NetworkError:
+        showError(job, "Error. Unable to download file - " + fetched.text);
         result = DDownloadAndInstallComponent::kFailed;
-      } catch (const internet::InternetException& e) {
-        if (job.link->cancelled()) return 0;
-        std::string text = e.what();
-        if (text.size() > 1023) text.resize(1023);
-        showError(job, "Error. Unable to download file - " + text);
+        break;
+      case tasks::Outcome::NotPlaced:
+        showError(job, fetched.text);
         result = DDownloadAndInstallComponent::kFailed;
-      }
+        break;
+      default:
+        throw std::runtime_error(fetched.text);
     }
     if (!job.downloadOnly && result != DDownloadAndInstallComponent::kFailed) {
       notify(job, DDownloadAndInstallComponent::kDownloaded);
@@ -213,7 +156,7 @@ void pause100ms() { std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }  // namespace
 
 DDownloadAndInstallComponent::DDownloadAndInstallComponent(int index, int count,
-                                                           const ComponentEntry* entry,
+                                                           const DownloadItem& e,
                                                            bool downloadOnly,
                                                            bool replaceExisting, bool showErrors)
     : ui::Window(kTemplateId, "Download and Install Components", ui::dluX(334), ui::dluY(212)),
@@ -221,8 +164,6 @@ DDownloadAndInstallComponent::DDownloadAndInstallComponent(int index, int count,
       index_(index),
       count_(count),
       downloadOnly_(downloadOnly) {
-  static const ComponentEntry kNone;
-  const ComponentEntry& e = entry ? *entry : kNone;
   componentName_ = e.name;
   temporaryPath_ = e.downloadFolder + "\\" + e.fileName + "tmp";
   targetPath_ = e.downloadFolder + "\\" + e.fileName;
@@ -311,10 +252,7 @@ void DDownloadAndInstallComponent::updateLines() {
 }
 
 void DDownloadAndInstallComponent::restoreBackup() {
-  if (!fileExists(targetPath_) && fileExists(backupPath_))
-    files::moveFileEx(backupPath_, targetPath_,
-                      win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH);
-  deleteIfPresent(backupPath_);
+  tasks::restoreBackup(targetPath_, backupPath_);
 }
 
 long DDownloadAndInstallComponent::onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {

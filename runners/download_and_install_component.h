@@ -6,9 +6,27 @@
 #include <memory>
 #include <string>
 
-#include "engine/component_entry.h"
 #include "platform/ui/window.h"
 #include "runners/worker_link.h"
+
+// What the runner needs to know of a component: plain values, so that it depends on no
+// catalogue type.
+struct DownloadItem {
+  std::string name;
+  std::string url;
+  std::string fileName;
+  std::string arguments;
+  std::string downloadFolder;
+  bool isMsiPackage = false;
+
+  // From anything that carries these fields under these names (a component entry).
+  template <class Entry>
+  static DownloadItem of(const Entry* entry) {
+    if (!entry) return {};
+    return {entry->name,      entry->url,           entry->fileName,
+            entry->arguments, entry->downloadFolder, entry->isMsiPackage};
+  }
+};
 
 class DDownloadAndInstallComponent : public ui::Window {
  public:
@@ -29,8 +47,13 @@ class DDownloadAndInstallComponent : public ui::Window {
   static constexpr int kInstalled = 104;
 
   // Forms the paths and creates the download folder; fetches nothing.
-  DDownloadAndInstallComponent(int index, int count, const ComponentEntry* entry,
-                               bool downloadOnly, bool replaceExisting, bool showErrors);
+  DDownloadAndInstallComponent(int index, int count, const DownloadItem& item, bool downloadOnly,
+                               bool replaceExisting, bool showErrors);
+  template <class Entry>
+  DDownloadAndInstallComponent(int index, int count, const Entry* entry, bool downloadOnly,
+                               bool replaceExisting, bool showErrors)
+      : DDownloadAndInstallComponent(index, count, DownloadItem::of(entry), downloadOnly,
+                                     replaceExisting, showErrors) {}
   ~DDownloadAndInstallComponent() override;
 
   const std::string& targetPath() const { return targetPath_; }

@@ -1,21 +1,18 @@
 #include "runners/uninstall_component.h"
 
 #include <cstdio>
+#include <utility>
 
-#include "engine/app_context.h"
-#include "engine/check_installations.h"
+#include "platform/installer_caption.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
 
-DUninstallComponent::DUninstallComponent(int index, int count, const ComponentEntry* entry)
+DUninstallComponent::DUninstallComponent(int index, int count, RemovalItem item)
     : ui::Window(kTemplateId, "Uninstall Components", ui::dluX(334), ui::dluY(212)),
       link_(std::make_shared<WorkerLink>(this)),
       index_(index),
-      count_(count) {
-  if (entry) entry_ = *entry;
-  // The worker runs beside the UI thread: it must not write the page's strings.
-  entry_.nameText = entry_.stateText = entry_.progressText = nullptr;
-
+      count_(count),
+      item_(std::move(item)) {
   using ui::ControlKind;
   addControl(IDC_TEXT, ControlKind::Static, ui::dluRect(14, 76, 306, 10),
              "Uninstalling... Please wait...");
@@ -39,7 +36,7 @@ void DUninstallComponent::onInitDialog() {
   ui::Control* header = control(IDC_HEADER);
   header->rect = band;
   header->text = title;
-  header->subtitle = entry_.name;
+  header->subtitle = item_.name;
   header->image = "138";
   header->visible = true;
   controlChanged(IDC_HEADER);
@@ -48,11 +45,14 @@ void DUninstallComponent::onInitDialog() {
   setProgressPosition(IDC_PROGRESS, 0);
 
   auto link = link_;
-  ComponentEntry entry = entry_;
-  worker_.start(link, [link, entry] {
+  tasks::Removal removal = item_.removal;
+  worker_.start(link, [link, removal] {
     link->send(WM_RUNNER_NOTIFY, kStarted, 0);
     int result = kRemoved;
-    if (!mxCheckInstallations::removeComponent(entry)) {
+    tasks::TaskResult removed = tasks::remove(removal, link->token);
+    // A stopped removal reports nothing: nobody is left to read it.
+    if (removed.cancelled()) return;
+    if (!removed.ok()) {
       ui::messageBox(nullptr,
                      "Unable to uninstall the product. Please click on the 'Abort' button to "
                      "cancel the operation.",

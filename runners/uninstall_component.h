@@ -1,12 +1,19 @@
 #pragma once
-// The modal progress dialog in which one component is removed; a worker runs the
-// catalogue's removal for the entry.
+// The modal progress dialog in which one component is removed; a worker runs the removal
+// task for it.
 #include <memory>
 #include <string>
 
-#include "engine/component_entry.h"
 #include "platform/ui/window.h"
+#include "runners/tasks.h"
 #include "runners/worker_link.h"
+
+// The component to remove: its name for the banner and what removes it (run on the worker,
+// with the worker's token).
+struct RemovalItem {
+  std::string name;
+  tasks::Removal removal;
+};
 
 class DUninstallComponent : public ui::Window {
  public:
@@ -21,7 +28,7 @@ class DUninstallComponent : public ui::Window {
   static constexpr int kRemoved = 104;
   static constexpr int kFailed = 105;
 
-  DUninstallComponent(int index, int count, const ComponentEntry* entry);
+  DUninstallComponent(int index, int count, RemovalItem item);
   ~DUninstallComponent() override;
 
   void stopWorker();
@@ -35,5 +42,5 @@ class DUninstallComponent : public ui::Window {
   std::shared_ptr<WorkerLink> link_;
   WorkerThread worker_;
   int index_, count_;
-  ComponentEntry entry_;  // a copy without the page's strings, for the worker
+  RemovalItem item_;
 };

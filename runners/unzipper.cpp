@@ -33,6 +33,8 @@ constexpr uint64_t kCheckSpaceAbove = 16 * 1024 * 1024;
 constexpr unsigned kLocalHeaderSize = 30;
 constexpr unsigned long kMethodStored = 0;
 constexpr unsigned long kMethodDeflated = 8;
+// Appended to an entry's name while its data is written.
+constexpr const char* kPartSuffix = ".part~";
 
 void refuse(const char* method, const std::string& text) {
   platform::debugOutput(std::string("CUnzipper::") + method + " - " + text + "\n");
@@ -135,7 +137,11 @@ CUnzipper::~CUnzipper() { closeArchive(); }
 
 bool CUnzipper::unzip(const std::string& archivePath, const std::string& targetFolder) {
   CUnzipper unzipper;
-  if (!unzipper.openArchive(archivePath)) return false;
+  if (!unzipper.openArchive(archivePath)) {
+    // Missing, unreadable or no ZIP at all: nothing was written, and the line says why.
+    refuse("unzip", "Unable to open the archive " + archivePath);
+    return false;
+  }
   bool ok = unzipper.unzipTo(targetFolder);
   unzipper.closeArchive();
   return ok;
@@ -175,7 +181,8 @@ void CUnzipper::closeArchive() {
   treeFolder_.clear();
 }
 
-bool CUnzipper::unzipTo(const std::string& folder) {
+bool CUnzipper::unzipTo(const std::string& folder, const platform::CancelToken* cancel,
+                        const std::function<void(int, int)>& progress) {
   if (!archive_ || folder.empty() || !createFolderTree(folder)) return false;
   unz_global_info64 global;
   if (unzGetGlobalInfo64(archive_, &global) != UNZ_OK || global.number_entry == 0) return false;
@@ -185,8 +192,14 @@ bool CUnzipper::unzipTo(const std::string& folder) {
   tree_ = files::FolderTree::open(folder);
   treeFolder_ = folder;
   bool ok = false;
+  int total = static_cast<int>(global.number_entry), done = 0;
   for (;;) {
+    if (cancel && cancel->cancelled()) {
+      ok = false;
+      break;
+    }
     if (!extractCurrentFile(folder)) break;
+    if (progress) progress(++done, total);
     int next = unzGoToNextFile(archive_);
     // A central directory that breaks off is no clean end of the archive.
     ok = next == UNZ_END_OF_LIST_OF_FILE;
@@ -387,8 +400,12 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
       return fail("Not enough disk space");
   }
 
-  auto removeFile = [&]() { removeOutput(path, inTree ? info.name : std::string()); };
-  auto file = createOutput(path, inTree ? info.name : std::string());
+  // The data goes to a name beside the entry's own and takes its place only when it is
+  // complete and checked: a failed entry never costs the file that was there before.
+  std::string partPath = path + kPartSuffix;
+  std::string partName = inTree ? info.name + kPartSuffix : std::string();
+  auto removeFile = [&]() { removeOutput(partPath, partName); };
+  auto file = createOutput(partPath, partName);
   if (!file) return fail("");
 
   if (!work_) work_ = std::make_unique<Work>();
@@ -493,6 +510,10 @@ bool CUnzipper::writeCurrentData(const UnzipEntryInfo& info, const std::string& 
   int closeResult = unzCloseCurrentFile(archive_);
   if (error.empty() && !closed) error = "Write failed";
   if (error.empty() && closeResult != UNZ_OK) error = "Entry did not close cleanly";
+  if (error.empty() && !(inTree ? tree_->replaceFile(partName, info.name)
+                                : files::moveFileEx(partPath, path,
+                                                    win::MOVEFILE_REPLACE_EXISTING)))
+    error = "Cannot replace the file";
   if (!error.empty()) {
     refuse("extractCurrentFile", error + ": " + info.name);
     // What was written is not the entry; leaving it would pass for a good file.

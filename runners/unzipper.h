@@ -2,11 +2,13 @@
 // ZIP extraction over minizip's unzip interface. Every caller uses CUnzipper::unzip and looks
 // only at its result; the other operations are public for the few that walk an archive.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "platform/cancel.h"
 #include "platform/files.h"
 
 // What the archive says about its current entry.
@@ -44,7 +46,9 @@ class CUnzipper {
   bool isOpen() const { return archive_ != nullptr; }
   const std::string& defaultFolder() const { return defaultFolder_; }
 
-  bool unzipTo(const std::string& folder);
+  // cancel is looked at between entries; progress hears (entries done, entries in all).
+  bool unzipTo(const std::string& folder, const platform::CancelToken* cancel = nullptr,
+               const std::function<void(int, int)>& progress = {});
   // An empty folder means the default folder.
   bool extractCurrentFile(const std::string& folder = std::string());
   // False when there is no current entry or its name or comment cannot be read whole.

@@ -1,10 +1,17 @@
 #include "runners/worker_link.h"
 
 #include <chrono>
+#include <limits>
 
 #include "platform/debug.h"
 #include "platform/ui/ui.h"
 #include "platform/ui/window.h"
+
+namespace {
+std::atomic<int> detachedWorkers{0};
+}  // namespace
+
+int WorkerThread::detachedCount() { return detachedWorkers.load(); }
 
 long WorkerLink::send(unsigned msg, uintptr_t wParam, intptr_t lParam) {
   std::lock_guard<std::timed_mutex> lock(windowLock_);
@@ -14,19 +21,6 @@ long WorkerLink::send(unsigned msg, uintptr_t wParam, intptr_t lParam) {
 void WorkerLink::post(unsigned msg, uintptr_t wParam, intptr_t lParam) {
   std::lock_guard<std::timed_mutex> lock(windowLock_);
   if (window_) window_->postMessage(msg, wParam, lParam);
-}
-
-bool WorkerLink::sleepFor(int ms) {
-  std::unique_lock<std::mutex> lock(sleepLock_);
-  return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return cancelled(); });
-}
-
-void WorkerLink::requestCancel() {
-  {
-    std::lock_guard<std::mutex> lock(sleepLock_);
-    cancel = true;
-  }
-  wake_.notify_all();
 }
 
 void WorkerLink::cut() {
@@ -63,6 +57,16 @@ void WorkerThread::stop(const std::string& owner, int boundMs) {
     // Never killed: it keeps its cancel flag and finds the link cut.
     platform::debugOutput(owner + "::stopWorker - Worker did not end in time, detached\n");
     thread_.detach();
+    ++detachedWorkers;
   }
   link_->cut();
+}
+
+void runBesideUi(const std::function<void(const platform::CancelToken&)>& work) {
+  auto link = std::make_shared<WorkerLink>(nullptr);
+  WorkerThread worker;
+  // The work may use what the caller holds: it is waited for to its end, never left behind.
+  worker.start(link, [link, &work] { work(link->token); });
+  ui::waitPumping([link] { return link->finished.load(); }, std::numeric_limits<int>::max());
+  worker.stop("runBesideUi");
 }

@@ -12,31 +12,32 @@
 #include <string>
 #include <thread>
 
+#include "platform/cancel.h"
+
 namespace ui { class Window; }
 
 class WorkerLink {
  public:
   explicit WorkerLink(ui::Window* window) : window_(window) {}
 
-  std::atomic<bool> cancel{false};
+  // The worker's stop request; the tasks it runs take it.
+  platform::CancelToken token;
   std::atomic<bool> finished{false};
 
-  bool cancelled() const { return cancel.load(); }
+  bool cancelled() const { return token.cancelled(); }
   // SendMessage to the dialog; 0 once the link is cut.
   long send(unsigned msg, uintptr_t wParam, intptr_t lParam);
   // PostMessage to the dialog; dropped once the link is cut.
   void post(unsigned msg, uintptr_t wParam, intptr_t lParam);
   // Sleeps up to ms; false when cancel was set meanwhile.
-  bool sleepFor(int ms);
-  void requestCancel();
+  bool sleepFor(int ms) { return token.sleepFor(ms); }
+  void requestCancel() { token.cancel(); }
   // Cuts the link. Called on the UI thread; a send in flight is let through meanwhile.
   void cut();
 
  private:
   std::timed_mutex windowLock_;
   ui::Window* window_;
-  std::mutex sleepLock_;
-  std::condition_variable wake_;
 };
 
 // One worker thread and the stop rule every runner dialog uses.
@@ -55,8 +56,16 @@ class WorkerThread {
   // the thread when it is still running (its result is then ignored). Cuts the link.
   // owner names the dialog in the debug line written on a detach.
   void stop(const std::string& owner, int boundMs = 5000);
+  // How many workers were ever left running past their bound (none, when every wait
+  // honours its token).
+  static int detachedCount();
 
  private:
   std::thread thread_;
   std::shared_ptr<WorkerLink> link_;
 };
+
+// Runs work on a worker thread while the calling thread keeps handling its window messages,
+// and returns when the work has ended: long work started from the UI thread without freezing
+// it. The work gets the worker's token.
+void runBesideUi(const std::function<void(const platform::CancelToken&)>& work);

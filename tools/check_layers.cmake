@@ -27,9 +27,7 @@ set(allowed_ports "")
 set(allowed_linux ports)
 set(allowed_ui ports)
 set(allowed_qt ui ports)
-# The runners still include the engine in places; the two share one library until they no
-# longer do.
-set(allowed_runners ui ports engine)
+set(allowed_runners ui ports)
 set(allowed_engine runners ui ports)
 set(allowed_app engine runners ui ports)
 set(allowed_pages app engine runners ui ports)

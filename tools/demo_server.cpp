@@ -146,6 +146,14 @@ void DemoServer::sendChunked(const std::string& path) {
   setFault(path, fault);
 }
 
+void DemoServer::sendWithHeaders(const std::string& path,
+                                 std::vector<std::pair<std::string, std::string>> headers) {
+  Fault fault;
+  fault.kind = Fault::Kind::Headers;
+  fault.headers = std::move(headers);
+  setFault(path, fault);
+}
+
 void DemoServer::clearFaults() {
   std::lock_guard<std::mutex> lock(mutex_);
   faults_.clear();
@@ -204,6 +212,15 @@ bool DemoServer::serveFile(const std::string& path, const Fault* fault,
       }
       return sink.write(buffer.data(), got);
     });
+    return true;
+  }
+
+  if (kind == Fault::Kind::Headers) {
+    // Written without a content provider, so the server adds no length of its own.
+    std::string body(size, '\0');
+    if (readAt(*in, 0, body.data(), size) != size) return false;
+    for (const auto& [name, value] : fault->headers) response.headers.emplace(name, value);
+    response.body = std::move(body);
     return true;
   }
 

@@ -15,7 +15,7 @@ namespace httplib { class Server; struct Request; struct Response; }
 class DemoServer {
  public:
   struct Fault {
-    enum class Kind { Status, Credentials, Truncated, Stalled, Slow, Chunked };
+    enum class Kind { Status, Credentials, Truncated, Stalled, Slow, Chunked, Headers };
     Kind kind = Kind::Status;
     int status = 404;
     std::string location;               // Status 3xx
@@ -23,6 +23,7 @@ class DemoServer {
     size_t bytes = 0;                   // Truncated / Stalled: body bytes sent first
     size_t blockSize = 4096;            // Slow: bytes per block
     int delayMs = 10;                   // Slow: pause between blocks
+    std::vector<std::pair<std::string, std::string>> headers;  // Headers: sent as they are
   };
 
   explicit DemoServer(std::string root);
@@ -58,6 +59,10 @@ class DemoServer {
   void sendSlowly(const std::string& path, size_t blockSize, int delayMs);
   // Sends the body chunked, without a Content-Length.
   void sendChunked(const std::string& path);
+  // Sends the whole body with these header lines as they are, Content-Length among them
+  // (repeated, or not a number, as a broken server would).
+  void sendWithHeaders(const std::string& path,
+                       std::vector<std::pair<std::string, std::string>> headers);
   void clearFaults();
 
  private:

@@ -496,6 +496,29 @@ class HostFolderTree : public FolderTree {
     return true;
   }
 
+  bool replaceFile(const std::string& from, const std::string& to) override {
+    std::string fromHost, toHost, fromLowered, toLowered;
+    Folder* fromFolder = nullptr;
+    Folder* folder = nullptr;
+    if (!locate(from, fromFolder, fromLowered, fromHost) ||
+        !locate(to, folder, toLowered, toHost) || fromFolder != folder)
+      return false;
+    auto source = folder->entries.find(fromLowered);
+    if (source == folder->entries.end() || source->second.isFolder) return false;
+    auto target = folder->entries.find(toLowered);
+    if (target != folder->entries.end()) {
+      struct stat st;
+      if (target->second.isFolder || stat(toHost.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+          readOnly(st))
+        return false;
+    }
+    if (rename(fromHost.c_str(), toHost.c_str()) != 0) return false;
+    folder->entries.erase(source);
+    if (target == folder->entries.end())
+      folder->entries[toLowered] = {toHost.substr(toHost.rfind('/') + 1), false};
+    return true;
+  }
+
  private:
   struct Entry {
     std::string name;  // as stored

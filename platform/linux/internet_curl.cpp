@@ -163,6 +163,9 @@ class CurlRequest : public Request {
       if (result_ != CURLE_OK) fail(errorOf(result_));
       fail(kErrInvalidResponse);
     }
+    // A length that is no plain number, or two that disagree, cannot be checked against
+    // the body: such an answer is as broken as one cut short.
+    if (!lengthIsSound()) fail(kErrConnectionReset);
     return status_;
   }
 
@@ -215,6 +218,19 @@ class CurlRequest : public Request {
 
  private:
   bool cancelled() const { return cancel_ && cancel_->load(); }
+
+  bool lengthIsSound() const {
+    std::optional<std::string> first;
+    for (const auto& [name, value] : headers_) {
+      if (!equalsNoCase(name, "Content-Length")) continue;
+      if (value.empty() || value.size() > 19 ||
+          value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+      if (first && *first != value) return false;
+      first = value;
+    }
+    return true;
+  }
 
   std::optional<uint64_t> announcedLength() const {
     auto text = header("Content-Length");

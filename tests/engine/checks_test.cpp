@@ -95,6 +95,42 @@ TEST_F(ChecksTest, WatchedUninstallerWaitsForTheWindowOfItsCopy) {
   EXPECT_FALSE(C::runWatchedUninstaller("Nothing", "x"));
 }
 
+// A stop request ends a removal that is waiting on another program's window, within the
+// bound a runner gives its worker.
+TEST_F(ChecksTest, StoppedRemovalLeavesItsWindowPoll) {
+  struct Case {
+    const char* row;
+    const char* key;
+    const char* window;  // shown and left open: the poll for its going; none: for its coming
+  } cases[] = {
+      {"Corvanta TeamViewer 8 Host.exe", "TeamViewer 8 Host", nullptr},
+      {"Speccy v1.25", "Speccy", "Speccy v1.25 Uninstall"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    fs::remove(logPath());
+    uninstallValue(c.key, "UninstallString", "\"C:\\Uninstallers\\uninst.exe\"");
+    standIn("C:\\Uninstallers\\uninst.exe");
+    uintptr_t window = c.window ? showWindow(c.window) : 0;
+    ComponentEntry entry(c.row, "", "", "", "", false, false, nullptr, nullptr, nullptr, "");
+    platform::CancelToken cancel;
+    std::atomic<bool> done{false}, removed{true};
+    std::thread worker([&] {
+      removed = C::removeComponent(entry, cancel);
+      done = true;
+    });
+    ASSERT_TRUE(waitForLog(1));  // the uninstaller ran; the removal now polls
+    EXPECT_FALSE(done.load());
+    cancel.cancel();
+    for (int i = 0; i < 500 && !done; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(done.load());
+    worker.join();
+    EXPECT_FALSE(removed.load());  // stopped is not removed
+    if (window) platform::machine::destroyWindow(window);
+  }
+}
+
 TEST_F(ChecksTest, UninstallerFamiliesStartTheirCommandLines) {
   struct Case {
     const char* key;

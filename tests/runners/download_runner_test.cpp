@@ -53,6 +53,7 @@ class DownloadRunner : public ::testing::Test {
   void SetUp() override {
     ui::setBackend(&ui_);
     ui_.setModalLimit(20000);
+    detachedBefore_ = WorkerThread::detachedCount();
     ASSERT_TRUE(files::createDirectory("C:\\App"));
     platform::setDebugSink([this](const std::string& line) {
       std::lock_guard<std::mutex> lock(debugMutex_);
@@ -60,9 +61,13 @@ class DownloadRunner : public ::testing::Test {
     });
   }
   void TearDown() override {
+    // Every worker honoured its stop request: none was left running.
+    EXPECT_EQ(WorkerThread::detachedCount(), detachedBefore_);
     platform::setDebugSink(nullptr);
     ui::setBackend(nullptr);
   }
+
+  int detachedBefore_ = 0;
 
   ComponentEntry entry(const std::string& url, const std::string& fileName,
                        const std::string& arguments = " ", bool msi = false,
@@ -213,6 +218,12 @@ TEST_F(DownloadRunner, FailuresEndWithTheirMessage) {
   demo_.server().failWith(permanent, 301, "/elsewhere.exe");
   std::string seeOther = demo_.addFile("other.exe", "x");
   demo_.server().failWith(seeOther, 303, "/elsewhere.exe");
+  // Lengths that cannot be checked against the body.
+  std::string oddLength = demo_.addFile("odd.exe", patternBytes(3000));
+  demo_.server().sendWithHeaders(oddLength, {{"Content-Length", "1e3"}});
+  std::string twoLengths = demo_.addFile("two.exe", patternBytes(3000));
+  demo_.server().sendWithHeaders(twoLengths,
+                                 {{"Content-Length", "3000"}, {"Content-Length", "2000"}});
 
   struct Row {
     std::string url;
@@ -232,6 +243,8 @@ TEST_F(DownloadRunner, FailuresEndWithTheirMessage) {
       {refusedUrl, nullptr, "A connection with the server could not be established", none},
       // A short body is never taken for the whole file.
       {demo_.url("cut.exe"), nullptr, "The connection with the server was reset", 120000},
+      {demo_.url("odd.exe"), nullptr, "The connection with the server was reset", none},
+      {demo_.url("two.exe"), nullptr, "The connection with the server was reset", none},
       {demo_.url("locked.exe"), [this] { ui_.answerCredentials("", ""); },
        "Error - Login rejected by the server", none},
       {demo_.url("locked.exe"), [this] { ui_.answerCredentials("user", "wrong"); },
@@ -538,6 +551,41 @@ TEST_F(DownloadRunner, AbortAnsweredYesDuringASlowBodyLeavesThePartialFile) {
   EXPECT_GT(partial.size(), 102400u);
   EXPECT_LT(partial.size(), 4000000u);
   EXPECT_EQ(partial, patternBytes(partial.size()));
+}
+
+TEST_F(DownloadRunner, AbortedReplacementPutsThePreviousFileBack) {
+  std::string path = demo_.addFile("slow.exe", patternBytes(4000000));
+  demo_.server().sendSlowly(path, 4096, 20);
+  ui_.answer(win::IDYES);
+  std::string target, backup;
+  {
+    ComponentEntry e = entry(demo_.url("slow.exe"), "slow.exe");
+    AbortAfterFirstNotice runner(1, 1, &e, true, true, true);
+    target = runner.targetPath();
+    backup = runner.backupPath();
+    ASSERT_TRUE(files::writeFile(target, "previous"));
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+  }
+  EXPECT_EQ(read(target), "previous");
+  EXPECT_FALSE(fileExists(backup));
+}
+
+TEST_F(DownloadRunner, FolderInThePlaceOfTheFileIsAFailure) {
+  demo_.addFile("x.exe", "payload");
+  ComponentEntry e = entry(demo_.url("x.exe"), "x.exe");
+  for (bool replace : {false, true}) {
+    SCOPED_TRACE(replace ? "replacing" : "keeping");
+    size_t before = ui_.messages().size();
+    RecordingRunner runner(1, 1, &e, true, replace, true);
+    ASSERT_TRUE(files::createDirectory(runner.targetPath()) || replace);
+
+    EXPECT_EQ(runner.doModal(), win::IDCANCEL);
+    auto messages = ui_.messages();
+    ASSERT_EQ(messages.size(), before + 1);
+    EXPECT_EQ(messages.back().text, "Error. Unable to process the downloaded file");
+    EXPECT_EQ(runner.codes, std::vector<int>{103});
+    EXPECT_EQ(runner.text(Runner::IDC_LINE1), kDownloadFailed);
+  }
 }
 
 TEST_F(DownloadRunner, WaitForTheInstallerEndsWhenTheDialogGoes) {

@@ -1,9 +1,11 @@
 // The uninstall runner and the wait notices, on a fresh machine with the scripted UI.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
+#include "engine/check_installations.h"
 #include "engine/component_entry.h"
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -25,7 +27,12 @@ const char* const kRuntimeCode = "{178BFCDD-5495-4FBC-B5FA-173DD2983C35}";
 class AbortingUninstall : public DUninstallComponent {
  public:
   AbortingUninstall(const ComponentEntry* entry, int presses)
-      : DUninstallComponent(1, 1, entry), presses_(presses) {}
+      : DUninstallComponent(1, 1, itemOf(*entry)), presses_(presses) {}
+  static RemovalItem itemOf(const ComponentEntry& entry) {
+    return {entry.name, [entry](const platform::CancelToken& cancel) {
+              return mxCheckInstallations::removeComponent(entry, cancel);
+            }};
+  }
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
     if (msg == WM_RUNNER_NOTIFY) {
       codes.push_back(static_cast<int>(wParam));
@@ -52,8 +59,13 @@ class Runners : public ::testing::Test {
   void SetUp() override {
     ui::setBackend(&ui_);
     ui_.setModalLimit(20000);
+    detachedBefore_ = WorkerThread::detachedCount();
   }
-  void TearDown() override { ui::setBackend(nullptr); }
+  void TearDown() override {
+    // Every worker honoured its stop request: none was left running.
+    EXPECT_EQ(WorkerThread::detachedCount(), detachedBefore_);
+    ui::setBackend(nullptr);
+  }
 
   ComponentEntry entry(const char* name) {
     return ComponentEntry(name, "", "", " ", "C:\\App", false, false, &name_, &state_,
@@ -68,6 +80,7 @@ class Runners : public ::testing::Test {
   TempMachine machine_;
   ui::ScriptedUi ui_;
   std::string name_, state_, progress_;
+  int detachedBefore_ = 0;
 };
 
 TEST_F(Runners, UninstallRemovesTheProductAndCloses) {
@@ -122,6 +135,23 @@ TEST_F(Runners, FailedUninstallStaysOpenUntilAborted) {
   EXPECT_EQ(messages[2].answer, win::IDYES);
   EXPECT_EQ(dialog.progressPosition(DUninstallComponent::IDC_PROGRESS), 0);
   EXPECT_FALSE(dialog.hasTimer(DUninstallComponent::kUninstallTimer));
+}
+
+TEST_F(Runners, AbortedUninstallStopsItsRemoval) {
+  ui_.answer(win::IDYES);
+  std::atomic<bool> stopped{false};
+  DUninstallComponent dialog(1, 1, {"Waiting", [&](const platform::CancelToken& cancel) {
+                                      // An uninstaller that would wait a minute for a window.
+                                      stopped = !cancel.sleepFor(60000);
+                                      return true;
+                                    }});
+  ui_.after(200, [&] { dialog.click(DUninstallComponent::IDC_ABORT); });
+
+  EXPECT_EQ(dialog.doModal(), win::IDCANCEL);
+  dialog.stopWorker();
+  EXPECT_TRUE(stopped.load());
+  // Stopped removals say nothing: the only message was the question.
+  EXPECT_EQ(ui_.messages().size(), 1u);
 }
 
 // A program of the machine that runs until a stop file appears.
