@@ -44,6 +44,14 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 
 QRect qrect(const ui::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
+// The font every control is drawn with: the application's face at the system dialog
+// font's size.
+QFont controlFont() {
+  QFont f = QApplication::font();
+  f.setPixelSize(11);
+  return f;
+}
+
 std::mutex g_resMutex;
 std::string g_resDir;
 
@@ -124,6 +132,32 @@ class HeaderBanner : public QWidget {
   QString title_, subtitle_;
   std::string image_ = "\x01";
   QPixmap picture_;
+};
+
+// A group box as the system draws one: the frame's top line runs through the middle of the
+// caption, so the group's rows have the room their layout gives them below it.
+class GroupFrame : public QGroupBox {
+ public:
+  explicit GroupFrame(QWidget* parent) : QGroupBox(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    const int mid = fm.height() / 2;
+    QRect frame = rect().adjusted(0, mid, -1, -1);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(frame.adjusted(1, 1, 0, 0));
+    if (title().isEmpty()) return;
+    const QRect caption(7, 0, std::min(fm.horizontalAdvance(title()) + 4, width() - 9),
+                        fm.height());
+    p.fillRect(caption, palette().color(QPalette::Window));
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                             QPalette::WindowText));
+    p.drawText(caption, Qt::AlignCenter, title());
+  }
 };
 
 // What an image button does, by its picture, for the text drawn when the picture is missing.
@@ -308,13 +342,25 @@ std::string QtUi::findImage(const std::string& name) {
 
 // ---------------------------------------------------------------------------------------
 
-QtUi::QtUi() : dispatcher_(std::make_unique<QObject>()) {}
+ui::BaseUnits QtUi::baseUnitsOf(const QFont& font) {
+  // As the system derives them: the average width of the Latin letters, rounded, and the
+  // font's height.
+  QFontMetrics fm(font);
+  const int letters = fm.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return ui::BaseUnits{(letters + 26) / 52, fm.height()};
+}
+
+QtUi::QtUi() : dispatcher_(std::make_unique<QObject>()) {
+  ui::setDialogBaseUnits(baseUnitsOf(controlFont()));
+}
 
 QtUi::~QtUi() {
   for (auto& [key, timer] : timers_) delete timer;
   timers_.clear();
   for (auto& [model, view] : views_) delete view->top;
   if (ui::currentBackend() == this) ui::setBackend(nullptr);
+  ui::setDialogBaseUnits(ui::kDefaultBaseUnits);
 }
 
 bool QtUi::onGuiThread() const {
@@ -374,7 +420,7 @@ QWidget* QtUi::makeWidget(View& v, ui::Window& model, const ui::Control& c, QWid
       break;
     }
     case ui::ControlKind::GroupBox:
-      w = new QGroupBox(parent);
+      w = new GroupFrame(parent);
       w->lower();
       break;
     case ui::ControlKind::Button: {
@@ -687,9 +733,8 @@ QtUi::View* QtUi::open(ui::Window& w, bool modal) {
   });
   dialog->setWindowTitle(qs(w.caption()));
   dialog->setFixedSize(w.width(), w.height());
-  QFont f = dialog->font();
-  f.setPixelSize(11);  // the system's dialog font, which the layouts are measured in
-  dialog->setFont(f);
+  // The font the dialog base units were measured in.
+  dialog->setFont(controlFont());
   if (modal) dialog->setWindowModality(Qt::ApplicationModal);
   if (w.parent()) {
     if (QWidget* parentTop = topLevel(*w.parent())) {

@@ -24,11 +24,23 @@ struct Rect {
   int height() const { return bottom - top; }
 };
 
-// Dialog units of the system's dialog font to pixels (4 horizontal units = 6 px,
-// 8 vertical units = 13 px).
+// Dialog units to pixels. A dialog unit is a quarter of the dialog font's average
+// character width across and an eighth of its height down; the backend sets these base
+// units from the font it really draws with, so a layout in dialog units fits any renderer.
+// Until one does: 6 x 13 pixels (4 horizontal units = 6 px, 8 vertical units = 13 px).
+struct BaseUnits {
+  int x = 6, y = 13;
+};
+constexpr BaseUnits kDefaultBaseUnits{};
+void setDialogBaseUnits(BaseUnits units);  // values below 1 fall back to the default
+BaseUnits dialogBaseUnits();
 Rect dluRect(int x, int y, int cx, int cy);
 int dluX(int x);
 int dluY(int y);
+// A length laid out in pixels of the default font, grown or shrunk with the real one
+// (windows and rows whose sizes are given in pixels but hold dialog-unit layouts).
+int fontScaledX(int px);
+int fontScaledY(int px);
 
 struct TreeItem {
   std::string text;

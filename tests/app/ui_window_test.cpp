@@ -83,6 +83,29 @@ TEST(UiDialogUnits, ConvertWithRounding) {
   EXPECT_EQ(rc.bottom, 39);
 }
 
+TEST(UiDialogUnits, FollowTheBaseUnitsABackendSets) {
+  // A wider and taller font: 7 x 15 pixels per character.
+  ui::setDialogBaseUnits({7, 15});
+  struct Row {
+    int dlu, x, y;
+  } rows[] = {{4, 7, 8}, {8, 14, 15}, {334, 585, 626}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(ui::dluX(r.dlu), r.x) << r.dlu;
+    EXPECT_EQ(ui::dluY(r.dlu), r.y) << r.dlu;
+  }
+  // Pixel layouts of the default font grow in the same proportion.
+  EXPECT_EQ(ui::fontScaledX(760), 887);
+  EXPECT_EQ(ui::fontScaledY(26), 30);
+  // Nonsense units fall back to the default rather than collapsing every layout.
+  ui::setDialogBaseUnits({0, -3});
+  EXPECT_EQ(ui::dluX(4), 6);
+  EXPECT_EQ(ui::dluY(8), 13);
+  ui::setDialogBaseUnits({7, 15});
+  ui::ScriptedUi scripted;  // scripts always lay out with the default units
+  EXPECT_EQ(ui::dluX(4), 6);
+  EXPECT_EQ(ui::fontScaledX(760), 760);
+}
+
 TEST_F(ScriptedUiTest, UnknownControlIsANoOpWithOneDebugLine) {
   Probe p;
   p.setText(4711, "x");
