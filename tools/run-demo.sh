@@ -12,7 +12,7 @@ fi
 build=$PWD/build
 export CORVANTA_MACHINE=${CORVANTA_MACHINE:-$build/demo-machine}
 export PATH=$build/tools:$PATH
-export CORVANTA_RES_DIR=$PWD/res
+export CORVANTA_RES_DIR=$build/res
 corvanta-machine init >/dev/null
 
 # The installer runs from a folder of the demo machine, where it keeps its downloads.

@@ -106,8 +106,17 @@ class HeaderBanner : public QWidget {
     QPainter p(this);
     QRect frame;
     if (!picture_.isNull()) {
+      // The picture at its own size; a window made wider or taller by a larger font gets
+      // the picture's last column and row carried on, so the band still covers it.
+      const int pw = picture_.width(), ph = picture_.height();
+      const int w = std::max(width(), pw), h = std::max(height(), ph);
       p.drawPixmap(0, 0, picture_);
-      frame = QRect(0, 0, picture_.width(), picture_.height());
+      if (w > pw) p.drawPixmap(QRect(pw, 0, w - pw, ph), picture_, QRect(pw - 1, 0, 1, ph));
+      if (h > ph) {
+        p.drawPixmap(QRect(0, ph, pw, h - ph), picture_, QRect(0, ph - 1, pw, 1));
+        if (w > pw) p.drawPixmap(QRect(pw, ph, w - pw, h - ph), picture_, QRect(pw - 1, ph - 1, 1, 1));
+      }
+      frame = QRect(0, 0, w, h);
     } else {
       QLinearGradient g(0, 0, width(), 0);
       g.setColorAt(0, QColor(24, 72, 128));

@@ -1,6 +1,7 @@
 // Every text of the wizard window and of the runner dialogs shows whole with the Qt
 // renderer: a control laid out in dialog units is as wide as its text in the font the
-// renderer really draws with. Screenshots are kept as build/wizard-*.png.
+// renderer really draws with, and every picture a page names is there. Screenshots are kept
+// as build/wizard-*.png.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -140,6 +141,11 @@ TEST_F(TextFitTest, EveryPageOfTheWizardShowsItsTextsWhole) {
     qt->post([&, index] {
       const std::string where = "page " + std::to_string(index);
       expectAllTextsWhole(qt->topLevel(sheet), where);
+      // Every picture the page names is among the resources drawn at build time.
+      for (const ui::Control& c : sheet.activePage()->controls()) {
+        if (c.image.empty()) continue;
+        EXPECT_FALSE(qtui::QtUi::findImage(c.image).empty()) << where << ": " << c.image;
+      }
       if (qt->saveScreenshot(sheet, shot("page-" + std::to_string(index)))) ++shown;
       visit(index + 1);
     });
