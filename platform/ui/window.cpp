@@ -369,6 +369,12 @@ void Window::click(int id) {
     onOK();
     return;
   }
+  if (c->clickTarget) {
+    // Synchronous, as the button's owner expects its answer before the click returns.
+    c->clickTarget->sendMessage(kDynamicButtonMessage, c->clickFirst,
+                                static_cast<intptr_t>(c->clickSecond));
+    return;
+  }
   if (c->kind == ControlKind::CheckBox || c->kind == ControlKind::RadioButton) {
     if (Control* own = control(id)) {
       own->check = c->kind == ControlKind::RadioButton || !own->check ? 1 : 0;

@@ -42,6 +42,11 @@ int dluY(int y);
 int fontScaledX(int px);
 int fontScaledY(int px);
 
+class Window;
+
+// The message a dynamic button sends to its target window when clicked.
+constexpr unsigned kDynamicButtonMessage = 0x406;
+
 struct TreeItem {
   std::string text;
   int parent = -1;  // index of the parent item, -1 at the top
@@ -63,6 +68,15 @@ struct Control {
   int check = 0;                   // check box state
   std::vector<TreeItem> treeItems;
   int rangeMin = 0, rangeMax = 100, position = 0;  // progress bar
+  // Picture controls (image buttons and statics): the picture's size, 32 x 32 until one is
+  // loaded and 0 while none is (nothing is drawn then), and a copy of the loaded PNG data
+  // (none: the backend shows the resource named by image as it finds it).
+  int imageWidth = 32, imageHeight = 32;
+  std::shared_ptr<const std::string> imageData;
+  // A dynamic button: a click sends message 0x406 to this window with the two values
+  // instead of a command to the button's own window.
+  Window* clickTarget = nullptr;
+  uint32_t clickFirst = 0, clickSecond = 0;
 };
 
 // Events a backend delivers to a window (always on the UI thread).
@@ -141,7 +155,8 @@ class Window {
   // that is disabled or hidden takes no input: the call is ignored.
   // click: 2 -> onCancel (also without a control: the close box), 1 -> onOK, any other id
   // -> onCommand. A check box toggles its check first (a click is BN_CLICKED); a radio
-  // button is checked (its dialog clears the others of its group).
+  // button is checked (its dialog clears the others of its group); a dynamic button sends
+  // its message to its target window.
   void click(int id);
   // Combo box or tab: sets the selection, then onNotify(id, SelectionChanged).
   void userSelect(int id, int index);
