@@ -84,8 +84,11 @@ void qnDPrismalSDKInstallerSheet::onInitDialog() {
   }
   const ui::Control* back = control(ui::ID_WIZBACK);
   int top = back ? back->rect.top : height() - 40;
+  // Their places are pixels of the default dialog font; a wider font widens them with it.
   for (const auto& s : shortcuts())
-    addControl(s.id, ui::ControlKind::Button, {s.left, top - 33, s.right, top - 10}, s.caption);
+    addControl(s.id, ui::ControlKind::Button,
+               {ui::fontScaledX(s.left), top - 33, ui::fontScaledX(s.right), top - 10},
+               s.caption);
 }
 
 void qnDPrismalSDKInstallerSheet::onCommand(int id) {

@@ -87,7 +87,7 @@ void qnDInstallSummaryCorvanta::initPageControls() {
   for (size_t i = 0; i < std::size(kLinks); ++i) {
     const Place& p = kPlaces[i];
     addControl(kArrows + static_cast<int>(i), ControlKind::Static,
-               ui::dluRect(p.x - 12, p.y, 10, 10), "=>");
+               ui::dluRect(p.x - 15, p.y, 14, 10), "=>");
     addControl(p.id, ControlKind::Hyperlink, ui::dluRect(p.x, p.y, 150, 10), kLinks[i].text);
   }
   addControl(kInformation, ControlKind::Static, ui::dluRect(123, 228, 330, 20));

@@ -10,11 +10,12 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANTA_WERROR="${CORVA
   >/dev/null
 # Only what the wizard and the demo need; the tests build the rest.
 cmake --build build -j2 --target installer corvanta-machine corvanta-demo-server demo_repository \
+  picture_resources \
   layer_check
 build=$PWD/build
 export CORVANTA_MACHINE=${CORVANTA_MACHINE:-$build/demo-machine}
 export PATH=$build/tools:$PATH
-export CORVANTA_RES_DIR=$PWD/res
+export CORVANTA_RES_DIR=$build/res
 corvanta-machine init >/dev/null
 
 # The installer runs from a folder of the demo machine, where it keeps its downloads and its

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_ui.h"
 
 #include <QAbstractButton>
+#include <QEnterEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
@@ -27,12 +28,12 @@
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/debug.h"
+#include "platform/ui/image_controls.h"
 #include "platform/ui/property_sheet.h"
 #include "platform/win_types.h"
 
@@ -55,8 +56,14 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 
 QRect qrect(const ui::Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
-std::mutex g_resMutex;
-std::string g_resDir;
+// The font every control is drawn with: the application's face at the system dialog
+// font's size.
+QFont controlFont() {
+  QFont f = QApplication::font();
+  f.setPixelSize(11);
+  return f;
+}
+
 
 // The dialog of a model: Escape and the close box are the model's cancel command, which
 // decides itself whether the window closes.
@@ -75,17 +82,76 @@ class ModelDialog : public QDialog {
   std::function<void()> cancel_;
 };
 
-// A picture or text that reports clicks (image statics with click notification).
-class ClickLabel : public QLabel {
+// A picture control: an image button (hand cursor, orange frame while the mouse rests on
+// it) or an image static (click notification only). Draws nothing while its picture's
+// width or height is 0; the enabled picture unscaled at the top-left corner, the disabled
+// one through the grey colour matrix; the background stays transparent.
+class PictureButton : public QAbstractButton {
  public:
-  explicit ClickLabel(QWidget* parent) : QLabel(parent) {}
-  std::function<void()> onClick;
+  PictureButton(QWidget* parent, bool isButton) : QAbstractButton(parent), button_(isButton) {
+    if (button_) setCursor(Qt::PointingHandCursor);
+  }
+  void set(const QPixmap& picture, QSize size) {
+    picture_ = picture;
+    grey_ = QImage();
+    size_ = size;
+    update();
+  }
+  bool hovering() const { return hovering_; }
+
+  // Each channel becomes 0.2125 R + 0.2577 G + 0.1361 B + 0.38 of the full scale (the rows
+  // of the matrix applied to R, G, B, A and 1); alpha stays.
+  static QImage greyed(const QImage& source) {
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb c = line[x];
+        const double v = 0.2125 * qRed(c) + 0.2577 * qGreen(c) + 0.1361 * qBlue(c) + 0.38 * 255;
+        const int g = std::clamp(static_cast<int>(v + 0.5), 0, 255);
+        line[x] = qRgba(g, g, g, qAlpha(c));
+      }
+    }
+    return image;
+  }
 
  protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    if (onClick && isEnabled()) onClick();
-    QLabel::mouseReleaseEvent(e);
+  void paintEvent(QPaintEvent*) override {
+    if (size_.width() <= 0 || size_.height() <= 0 || picture_.isNull()) return;
+    QPainter p(this);
+    if (isEnabled()) {
+      p.drawPixmap(0, 0, picture_);
+    } else {
+      if (grey_.isNull()) grey_ = greyed(picture_.toImage());
+      p.drawImage(0, 0, grey_);
+    }
+    if (button_ && hovering_) {
+      p.setPen(QPen(QColor(248, 202, 127), 1));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(2, 2, width() - 5, height() - 5);
+    }
   }
+  void enterEvent(QEnterEvent* e) override {
+    hovering_ = true;
+    update();
+    QAbstractButton::enterEvent(e);
+  }
+  void leaveEvent(QEvent* e) override {
+    hovering_ = false;
+    update();
+    QAbstractButton::leaveEvent(e);
+  }
+  void changeEvent(QEvent* e) override {
+    if (e->type() == QEvent::EnabledChange) update();
+    QAbstractButton::changeEvent(e);
+  }
+
+ private:
+  bool button_;
+  bool hovering_ = false;
+  QPixmap picture_;
+  QImage grey_;
+  QSize size_;
 };
 
 // The banner of pages and progress dialogs: its picture (or a coloured band when the
@@ -109,8 +175,17 @@ class HeaderBanner : public QWidget {
     QPainter p(this);
     QRect frame;
     if (!picture_.isNull()) {
+      // The picture at its own size; a window made wider or taller by a larger font gets
+      // the picture's last column and row carried on, so the band still covers it.
+      const int pw = picture_.width(), ph = picture_.height();
+      const int w = std::max(width(), pw), h = std::max(height(), ph);
       p.drawPixmap(0, 0, picture_);
-      frame = QRect(0, 0, picture_.width(), picture_.height());
+      if (w > pw) p.drawPixmap(QRect(pw, 0, w - pw, ph), picture_, QRect(pw - 1, 0, 1, ph));
+      if (h > ph) {
+        p.drawPixmap(QRect(0, ph, pw, h - ph), picture_, QRect(0, ph - 1, pw, 1));
+        if (w > pw) p.drawPixmap(QRect(pw, ph, w - pw, h - ph), picture_, QRect(pw - 1, ph - 1, 1, 1));
+      }
+      frame = QRect(0, 0, w, h);
     } else {
       QLinearGradient g(0, 0, width(), 0);
       g.setColorAt(0, QColor(24, 72, 128));
@@ -135,6 +210,32 @@ class HeaderBanner : public QWidget {
   QString title_, subtitle_;
   std::string image_ = "\x01";
   QPixmap picture_;
+};
+
+// A group box as the system draws one: the frame's top line runs through the middle of the
+// caption, so the group's rows have the room their layout gives them below it.
+class GroupFrame : public QGroupBox {
+ public:
+  explicit GroupFrame(QWidget* parent) : QGroupBox(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    const int mid = fm.height() / 2;
+    QRect frame = rect().adjusted(0, mid, -1, -1);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(frame.adjusted(1, 1, 0, 0));
+    if (title().isEmpty()) return;
+    const QRect caption(7, 0, std::min(fm.horizontalAdvance(title()) + 4, width() - 9),
+                        fm.height());
+    p.fillRect(caption, palette().color(QPalette::Window));
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                             QPalette::WindowText));
+    p.drawText(caption, Qt::AlignCenter, title());
+  }
 };
 
 // What an image button does, by its picture, for the text drawn when the picture is missing.
@@ -286,46 +387,39 @@ std::string rtfToPlainText(const std::string& rtf) {
 // ---------------------------------------------------------------------------------------
 // Resources
 
-void QtUi::setResourceDir(const std::string& dir) {
-  std::lock_guard<std::mutex> lock(g_resMutex);
-  g_resDir = dir;
-}
+void QtUi::setResourceDir(const std::string& dir) { ui::setResourceDir(dir); }
 
-std::string QtUi::findImage(const std::string& name) {
-  if (name.empty()) return {};
-  QStringList dirs;
-  {
-    std::lock_guard<std::mutex> lock(g_resMutex);
-    if (!g_resDir.empty()) dirs << qs(g_resDir);
-  }
-  if (const char* env = std::getenv("CORVANTA_RES_DIR")) dirs << QString::fromLocal8Bit(env);
-  if (QCoreApplication::instance()) {
-    QDir d(QCoreApplication::applicationDirPath());
-    for (int up = 0; up < 4; ++up) {
-      dirs << d.filePath("res");
-      if (!d.cdUp()) break;
-    }
-  }
-  const QString n = qs(name);
-  const QStringList names{n, n + ".png", n + ".bmp", "png/" + n + ".png", "bitmap/" + n + ".bmp",
-                          "images/" + n + ".png"};
-  for (const QString& dir : dirs)
-    for (const QString& file : names) {
-      QFileInfo fi(QDir(dir).filePath(file));
-      if (fi.isFile()) return fi.absoluteFilePath().toStdString();
-    }
-  return {};
-}
+std::string QtUi::findImage(const std::string& name) { return ui::findResource(name); }
 
 // ---------------------------------------------------------------------------------------
 
-QtUi::QtUi() : dispatcher_(std::make_unique<QObject>()) {}
+ui::BaseUnits QtUi::baseUnitsOf(const QFont& font) {
+  // As the system derives them: the average width of the Latin letters, rounded, and the
+  // font's height.
+  QFontMetrics fm(font);
+  const int letters = fm.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return ui::BaseUnits{(letters + 26) / 52, fm.height()};
+}
+
+QtUi::QtUi() : dispatcher_(std::make_unique<QObject>()) {
+  ui::setDialogBaseUnits(baseUnitsOf(controlFont()));
+  // The pictures drawn at build time sit in a "res" folder beside or above the program.
+  std::vector<std::string> dirs;
+  QDir d(QCoreApplication::applicationDirPath());
+  for (int up = 0; up < 4; ++up) {
+    dirs.push_back(d.filePath("res").toStdString());
+    if (!d.cdUp()) break;
+  }
+  ui::setDefaultResourceDirs(std::move(dirs));
+}
 
 QtUi::~QtUi() {
   for (auto& [key, timer] : timers_) delete timer;
   timers_.clear();
   for (auto& [model, view] : views_) delete view->top;
   if (ui::currentBackend() == this) ui::setBackend(nullptr);
+  ui::setDialogBaseUnits(ui::kDefaultBaseUnits);
 }
 
 bool QtUi::onGuiThread() const {
@@ -385,7 +479,7 @@ QWidget* QtUi::makeWidget(View& v, ui::Window& model, const ui::Control& c, QWid
       break;
     }
     case ui::ControlKind::GroupBox:
-      w = new QGroupBox(parent);
+      w = new GroupFrame(parent);
       w->lower();
       break;
     case ui::ControlKind::Button: {
@@ -398,31 +492,15 @@ QWidget* QtUi::makeWidget(View& v, ui::Window& model, const ui::Control& c, QWid
       w = b;
       break;
     }
-    case ui::ControlKind::ImageButton: {
-      auto* b = new QToolButton(parent);
-      b->setAutoRaise(true);
-      b->setCursor(Qt::PointingHandCursor);
-      b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-      // Transparent until hovered; the hover frame is the orange one of the image buttons.
-      b->setStyleSheet(
-          "QToolButton { border: none; background: transparent; }"
-          "QToolButton:hover { border: 1px solid rgb(248,202,127); }");
-      QObject::connect(b, &QToolButton::clicked, b, [this, m, id, guard] {
+    case ui::ControlKind::ImageButton:
+    case ui::ControlKind::ImageStatic: {
+      auto* b = new PictureButton(parent, c.kind == ui::ControlKind::ImageButton);
+      QObject::connect(b, &QAbstractButton::clicked, b, [this, m, id, guard] {
         if (guard()) return;
         m->click(id);
         checkEnded();
       });
       w = b;
-      break;
-    }
-    case ui::ControlKind::ImageStatic: {
-      auto* l = new ClickLabel(parent);
-      l->onClick = [this, m, id, guard] {
-        if (guard()) return;
-        m->click(id);
-        checkEnded();
-      };
-      w = l;
       break;
     }
     case ui::ControlKind::Header:
@@ -543,35 +621,25 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
     case ui::ControlKind::Button:
       static_cast<QPushButton*>(w)->setText(text);
       break;
-    case ui::ControlKind::ImageButton: {
-      auto* b = static_cast<QToolButton*>(w);
-      std::string path = QtUi::findImage(c.image);
-      QPixmap pm = path.empty() ? QPixmap() : QPixmap(qs(path));
-      if (!pm.isNull()) {
-        b->setIcon(QIcon(pm));
-        b->setIconSize(pm.size());
-        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-      } else {
-        // Without its picture the button still says what it does.
-        QString label = !c.text.empty()              ? text
-                        : !imageMeaning(c.image).isEmpty() ? imageMeaning(c.image)
-                        : !c.tooltip.empty()          ? qs(c.tooltip)
-                                                      : QString("[%1]").arg(qs(c.image));
-        QSize size(c.rect.width(), c.rect.height());
-        b->setIcon(QIcon(fallbackPicture(label, size)));
-        b->setIconSize(size.expandedTo(QSize(16, 16)));
-        b->setText(label);
-      }
-      break;
-    }
+    case ui::ControlKind::ImageButton:
     case ui::ControlKind::ImageStatic: {
-      auto* l = static_cast<QLabel*>(w);
-      std::string path = QtUi::findImage(c.image);
-      QPixmap pm = path.empty() ? QPixmap() : QPixmap(qs(path));
-      if (!pm.isNull())
-        l->setPixmap(pm);
-      else
-        l->setText(text);
+      QPixmap pm;
+      if (c.imageData) {
+        pm.loadFromData(reinterpret_cast<const uchar*>(c.imageData->data()),
+                        static_cast<uint>(c.imageData->size()));
+      } else if (std::string path = QtUi::findImage(c.image); !path.empty()) {
+        pm = QPixmap(qs(path));
+      }
+      QSize size(c.imageWidth, c.imageHeight);
+      if (pm.isNull() && !c.imageData && size.width() > 0 && size.height() > 0) {
+        // A picture named but not found: the control still says what it does.
+        QString label = !c.text.empty()                    ? text
+                        : !imageMeaning(c.image).isEmpty() ? imageMeaning(c.image)
+                        : !c.tooltip.empty()               ? qs(c.tooltip)
+                                                           : QString("[%1]").arg(qs(c.image));
+        pm = fallbackPicture(label, QSize(c.rect.width(), c.rect.height()));
+      }
+      static_cast<PictureButton*>(w)->set(pm, size);
       break;
     }
     case ui::ControlKind::Header:
@@ -698,9 +766,8 @@ QtUi::View* QtUi::open(ui::Window& w, bool modal) {
   });
   dialog->setWindowTitle(qs(w.caption()));
   dialog->setFixedSize(w.width(), w.height());
-  QFont f = dialog->font();
-  f.setPixelSize(11);  // the system's dialog font, which the layouts are measured in
-  dialog->setFont(f);
+  // The font the dialog base units were measured in.
+  dialog->setFont(controlFont());
   if (modal) dialog->setWindowModality(Qt::ApplicationModal);
   if (w.parent()) {
     if (QWidget* parentTop = topLevel(*w.parent())) {

@@ -11,6 +11,7 @@
 #include "platform/ui/ui.h"
 
 class QEventLoop;
+class QFont;
 class QTimer;
 class QWidget;
 
@@ -34,6 +35,10 @@ class QtUi : public ui::Backend {
   static void setResourceDir(const std::string& dir);
   // Path of the image resource with that name, or empty when there is none.
   static std::string findImage(const std::string& name);
+
+  // Dialog base units of a font (set for the UI layer from the controls' font when the
+  // renderer is built).
+  static ui::BaseUnits baseUnitsOf(const QFont& font);
 
   // The window a model is shown in (a page: its sheet's window), or nullptr.
   QWidget* topLevel(ui::Window& w) const;

@@ -17,10 +17,14 @@ constexpr int kPageHeight = 460;
 }  // namespace
 
 PropertyPage::PropertyPage(int templateId, std::string title, int width, int height)
-    : Window(templateId, std::move(title), width, height) {}
+    : Window(templateId, std::move(title), width > 0 ? width : fontScaledX(kPageWidth),
+             height > 0 ? height : fontScaledY(kPageHeight)) {}
 
-PropertySheet::PropertySheet(std::string caption, int width, int height)
-    : Window(0, std::move(caption), width, height) {
+PropertySheet::PropertySheet(std::string caption, int w, int h)
+    : Window(0, std::move(caption), w > 0 ? w : fontScaledX(760), h > 0 ? h : fontScaledY(560)) {
+  const int width = this->width(), height = this->height();
+  pageArea_ = Rect{kMargin, kMargin, kMargin + fontScaledX(kPageWidth),
+                   kMargin + fontScaledY(kPageHeight)};
   // The wizard's own buttons along the bottom edge, right-aligned: Back Next  Cancel Help.
   const int top = height - 45;
   int right = width - kMargin;
@@ -37,9 +41,7 @@ PropertySheet::PropertySheet(std::string caption, int width, int height)
   show(ID_SHEET_HELP, false);
 }
 
-Rect PropertySheet::pageArea() const {
-  return Rect{kMargin, kMargin, kMargin + kPageWidth, kMargin + kPageHeight};
-}
+Rect PropertySheet::pageArea() const { return pageArea_; }
 
 void PropertySheet::addPage(PropertyPage* page) {
   if (!page) return;

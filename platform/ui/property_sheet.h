@@ -22,7 +22,9 @@ constexpr unsigned PSWIZB_FINISH = 0x4;
 
 class PropertyPage : public Window {
  public:
-  PropertyPage(int templateId, std::string title, int width = 735, int height = 460);
+  // A size of 0 takes the wizard page's: 735 x 460 pixels with the default dialog font,
+  // grown with the real one.
+  PropertyPage(int templateId, std::string title, int width = 0, int height = 0);
   PropertySheet* sheet() const { return sheet_; }
   // The page's window exists once it was first activated.
   bool isCreated() const { return created_; }
@@ -44,7 +46,9 @@ class PropertyPage : public Window {
 
 class PropertySheet : public Window {
  public:
-  PropertySheet(std::string caption, int width = 760, int height = 560);
+  // A size of 0 takes the wizard's: 760 x 560 pixels with the default dialog font, grown
+  // with the real one.
+  PropertySheet(std::string caption, int width = 0, int height = 0);
 
   void addPage(PropertyPage* page);  // not owned
   int pageCount() const { return static_cast<int>(pages_.size()); }
@@ -82,6 +86,7 @@ class PropertySheet : public Window {
 
   // The page controls of the active page change together with the sheet.
   std::vector<PropertyPage*> pages_;
+  Rect pageArea_;
   int active_ = -1;
   unsigned wizardButtons_ = PSWIZB_BACK | PSWIZB_NEXT;
 };

@@ -38,7 +38,8 @@ bool answerFits(unsigned type, int answer) {
 
 }  // namespace
 
-ScriptedUi::ScriptedUi() = default;
+// Scripts lay out with the default font's units, whatever a backend before them measured.
+ScriptedUi::ScriptedUi() { setDialogBaseUnits(kDefaultBaseUnits); }
 
 ScriptedUi::~ScriptedUi() {
   if (currentBackend() == this) setBackend(nullptr);

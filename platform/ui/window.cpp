@@ -26,10 +26,23 @@ int mulDivRound(int value, int num, int den) {
   return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
 }
 
+// Set by the backend on the UI thread, read by models on any thread.
+std::atomic<int> g_baseX{kDefaultBaseUnits.x};
+std::atomic<int> g_baseY{kDefaultBaseUnits.y};
+
 }  // namespace
 
-int dluX(int x) { return mulDivRound(x, 6, 4); }
-int dluY(int y) { return mulDivRound(y, 13, 8); }
+void setDialogBaseUnits(BaseUnits units) {
+  g_baseX = units.x >= 1 ? units.x : kDefaultBaseUnits.x;
+  g_baseY = units.y >= 1 ? units.y : kDefaultBaseUnits.y;
+}
+
+BaseUnits dialogBaseUnits() { return BaseUnits{g_baseX.load(), g_baseY.load()}; }
+
+int dluX(int x) { return mulDivRound(x, g_baseX, 4); }
+int dluY(int y) { return mulDivRound(y, g_baseY, 8); }
+int fontScaledX(int px) { return mulDivRound(px, g_baseX, kDefaultBaseUnits.x); }
+int fontScaledY(int px) { return mulDivRound(px, g_baseY, kDefaultBaseUnits.y); }
 Rect dluRect(int x, int y, int cx, int cy) {
   return Rect{dluX(x), dluY(y), dluX(x + cx), dluY(y + cy)};
 }
@@ -354,6 +367,12 @@ void Window::click(int id) {
   }
   if (id == 1) {
     onOK();
+    return;
+  }
+  if (c->clickTarget) {
+    // Synchronous, as the button's owner expects its answer before the click returns.
+    c->clickTarget->sendMessage(kDynamicButtonMessage, c->clickFirst,
+                                static_cast<intptr_t>(c->clickSecond));
     return;
   }
   if (c->kind == ControlKind::CheckBox || c->kind == ControlKind::RadioButton) {

@@ -24,11 +24,28 @@ struct Rect {
   int height() const { return bottom - top; }
 };
 
-// Dialog units of the system's dialog font to pixels (4 horizontal units = 6 px,
-// 8 vertical units = 13 px).
+// Dialog units to pixels. A dialog unit is a quarter of the dialog font's average
+// character width across and an eighth of its height down; the backend sets these base
+// units from the font it really draws with, so a layout in dialog units fits any renderer.
+// Until one does: 6 x 13 pixels (4 horizontal units = 6 px, 8 vertical units = 13 px).
+struct BaseUnits {
+  int x = 6, y = 13;
+};
+constexpr BaseUnits kDefaultBaseUnits{};
+void setDialogBaseUnits(BaseUnits units);  // values below 1 fall back to the default
+BaseUnits dialogBaseUnits();
 Rect dluRect(int x, int y, int cx, int cy);
 int dluX(int x);
 int dluY(int y);
+// A length laid out in pixels of the default font, grown or shrunk with the real one
+// (windows and rows whose sizes are given in pixels but hold dialog-unit layouts).
+int fontScaledX(int px);
+int fontScaledY(int px);
+
+class Window;
+
+// The message a dynamic button sends to its target window when clicked.
+constexpr unsigned kDynamicButtonMessage = 0x406;
 
 struct TreeItem {
   std::string text;
@@ -51,6 +68,15 @@ struct Control {
   int check = 0;                   // check box state
   std::vector<TreeItem> treeItems;
   int rangeMin = 0, rangeMax = 100, position = 0;  // progress bar
+  // Picture controls (image buttons and statics): the picture's size, 32 x 32 until one is
+  // loaded and 0 while none is (nothing is drawn then), and a copy of the loaded PNG data
+  // (none: the backend shows the resource named by image as it finds it).
+  int imageWidth = 32, imageHeight = 32;
+  std::shared_ptr<const std::string> imageData;
+  // A dynamic button: a click sends message 0x406 to this window with the two values
+  // instead of a command to the button's own window.
+  Window* clickTarget = nullptr;
+  uint32_t clickFirst = 0, clickSecond = 0;
 };
 
 // Events a backend delivers to a window (always on the UI thread).
@@ -129,7 +155,8 @@ class Window {
   // that is disabled or hidden takes no input: the call is ignored.
   // click: 2 -> onCancel (also without a control: the close box), 1 -> onOK, any other id
   // -> onCommand. A check box toggles its check first (a click is BN_CLICKED); a radio
-  // button is checked (its dialog clears the others of its group).
+  // button is checked (its dialog clears the others of its group); a dynamic button sends
+  // its message to its target window.
   void click(int id);
   // Combo box or tab: sets the selection, then onNotify(id, SelectionChanged).
   void userSelect(int id, int index);

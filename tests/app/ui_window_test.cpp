@@ -4,12 +4,17 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <tuple>
 #include <thread>
 
 #include "platform/debug.h"
+#include "platform/files.h"
+#include "platform/ui/image_controls.h"
 #include "platform/ui/scripted_ui.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
+#include "tests/support/temp_machine.h"
 
 namespace {
 
@@ -55,11 +60,13 @@ class Probe : public ui::Window {
     handlerThread = std::this_thread::get_id();
     ++handled;
     lastMessage = msg;
+    if (onMessageHook) onMessageHook(msg, w, l);
     return static_cast<long>(w) * 2;
   }
   void onDestroy() override { ++destroys; }
 
   int inits = 0, destroys = 0, endAfterTicks = 0;
+  std::function<void(unsigned, uintptr_t, intptr_t)> onMessageHook;
   std::atomic<int> handled{0};
   std::atomic<unsigned> lastMessage{0};
   std::thread::id handlerThread;
@@ -81,6 +88,29 @@ TEST(UiDialogUnits, ConvertWithRounding) {
   EXPECT_EQ(rc.top, 13);
   EXPECT_EQ(rc.right, 18);
   EXPECT_EQ(rc.bottom, 39);
+}
+
+TEST(UiDialogUnits, FollowTheBaseUnitsABackendSets) {
+  // A wider and taller font: 7 x 15 pixels per character.
+  ui::setDialogBaseUnits({7, 15});
+  struct Row {
+    int dlu, x, y;
+  } rows[] = {{4, 7, 8}, {8, 14, 15}, {334, 585, 626}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(ui::dluX(r.dlu), r.x) << r.dlu;
+    EXPECT_EQ(ui::dluY(r.dlu), r.y) << r.dlu;
+  }
+  // Pixel layouts of the default font grow in the same proportion.
+  EXPECT_EQ(ui::fontScaledX(760), 887);
+  EXPECT_EQ(ui::fontScaledY(26), 30);
+  // Nonsense units fall back to the default rather than collapsing every layout.
+  ui::setDialogBaseUnits({0, -3});
+  EXPECT_EQ(ui::dluX(4), 6);
+  EXPECT_EQ(ui::dluY(8), 13);
+  ui::setDialogBaseUnits({7, 15});
+  ui::ScriptedUi scripted;  // scripts always lay out with the default units
+  EXPECT_EQ(ui::dluX(4), 6);
+  EXPECT_EQ(ui::fontScaledX(760), 760);
 }
 
 TEST_F(ScriptedUiTest, UnknownControlIsANoOpWithOneDebugLine) {
@@ -413,6 +443,82 @@ TEST_F(ScriptedUiTest, ScheduledActionsRunInsideTheModalLoop) {
   script.after(10, [&] { p.click(2); });
   EXPECT_EQ(p.doModal(), win::IDCANCEL);
   EXPECT_EQ(p.commands, std::vector<int>{1001});
+}
+
+// A 1 x 1 picture: signature, IHDR, IDAT and IEND.
+const std::string kOnePixelPng(
+    "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
+    "\0\0\0\x0dIDAT\x78\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
+    67);
+
+TEST_F(ScriptedUiTest, ImageButtonsLoadPicturesAndSayWhyNot) {
+  TempMachine machine;
+  const std::string dir = machine.host("C:\\Resources");
+  ui::setResourceDir(dir);
+  std::string corrupt = kOnePixelPng;
+  corrupt[19] = 2;  // the width changes, the header's CRC no longer matches
+  struct File {
+    const char *resource, *windowsPath;
+    std::string data;
+  } files[] = {{"901.png", "C:\\Pictures\\good.png", kOnePixelPng},
+               {"902.png", "C:\\Pictures\\empty.png", ""},
+               {"903.png", "C:\\Pictures\\corrupt.png", corrupt},
+               {"904.png", "C:\\Pictures\\text.png", "not a picture at all, just words"}};
+  platform::files::createDirectory("C:\\Pictures");
+  platform::files::createDirectory("C:\\Resources");
+  for (const File& f : files) {
+    ASSERT_TRUE(platform::files::writeFile(std::string("C:\\Resources\\") + f.resource, f.data));
+    ASSERT_TRUE(platform::files::writeFile(f.windowsPath, f.data));
+  }
+  struct Case {
+    int number;
+    const char* path;
+    int resourceResult, fileResult, width;
+  } cases[] = {{901, "C:\\Pictures\\good.png", 1, 1, 1},
+               {902, "C:\\Pictures\\empty.png", -1, 0, 0},
+               {903, "C:\\Pictures\\corrupt.png", 0, 0, 0},
+               {904, "C:\\Pictures\\text.png", 0, 0, 0},
+               {905, "C:\\Pictures\\missing.png", -1, 0, 0}};
+  for (const Case& c : cases) {
+    Probe p;
+    ui::mxImageButton button(p, 1500, Rect{10, 20, 34, 44});
+    EXPECT_EQ(button.width(), 32);  // until a picture is loaded
+    EXPECT_EQ(button.loadPngResource(c.number), c.resourceResult) << c.number;
+    EXPECT_EQ(button.width(), c.width) << c.number;
+    EXPECT_EQ(button.height(), c.width) << c.number;
+    if (c.resourceResult == 1) {
+      // Resized to the picture where it stands.
+      const Rect r = p.control(1500)->rect;
+      EXPECT_EQ(r.left, 10);
+      EXPECT_EQ(r.top, 20);
+      EXPECT_EQ(r.width(), 1);
+      EXPECT_EQ(r.height(), 1);
+    }
+    EXPECT_EQ(button.loadImageFile(c.path), c.fileResult) << c.path;
+    EXPECT_EQ(button.width(), c.width) << c.path;
+  }
+  // The information picture of an image static is always resource 206.
+  ASSERT_TRUE(platform::files::writeFile("C:\\Resources\\206.png", kOnePixelPng));
+  Probe p;
+  ui::mxImageStatic info(p, 1501);
+  EXPECT_EQ(info.loadPngResource(), 1);
+  EXPECT_EQ(p.control(1501)->kind, ControlKind::ImageStatic);
+  EXPECT_EQ(p.control(1501)->image, "206");
+  ui::setResourceDir("");
+}
+
+TEST_F(ScriptedUiTest, ADynamicButtonSendsItsValuesToItsOwner) {
+  Probe owner, page("Page");
+  ui::DDynamicButton button(page, 41004, Rect{0, 0, 24, 24});
+  button.setOwner(&owner, 3, 0xFFFFFFFFu);
+  std::vector<std::tuple<unsigned, uintptr_t, intptr_t>> seen;
+  owner.onMessageHook = [&](unsigned msg, uintptr_t w, intptr_t l) { seen.emplace_back(msg, w, l); };
+  page.click(41004);
+  ASSERT_EQ(seen.size(), 1u);  // synchronous: there by the time the click returns
+  EXPECT_EQ(std::get<0>(seen[0]), 0x406u);
+  EXPECT_EQ(std::get<1>(seen[0]), 3u);
+  EXPECT_EQ(std::get<2>(seen[0]), static_cast<intptr_t>(0xFFFFFFFFu));
+  EXPECT_TRUE(page.commands.empty());  // the owner has it, not the button's window
 }
 
 }  // namespace
