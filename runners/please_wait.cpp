@@ -13,6 +13,9 @@ constexpr unsigned WM_WATCH_ENDED = 0x400 + 7;
 
 DPleaseWaitDlg::DPleaseWaitDlg()
     : ui::Window(kTemplateId, "Please wait...", ui::dluX(140), ui::dluY(41)) {
+  // A notice, not a window to close: it goes when the work is done.
+  setSystemMenu(false);
+  setCentredOnOwner(true);
   addControl(IDC_TEXT, ui::ControlKind::Static, ui::dluRect(7, 7, 126, 27), kWaitText);
 }
 

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QProxyStyle>
+#include <QToolTip>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEventLoop>
@@ -43,6 +45,16 @@ namespace {
 
 // A link control's text: the part between "<a>" and "</a>" is the link (the whole text when
 // it has no such markup); everything else is shown as plain text.
+// The system's style with the tool tip delays the pages set: 50 ms to show.
+class QuickTipStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == QStyle::SH_ToolTip_WakeUpDelay) return 50;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
 QString linkMarkup(const QString& text) {
   const int open = text.indexOf("<a>"), close = text.indexOf("</a>");
   if (open < 0 || close < open)
@@ -404,6 +416,11 @@ ui::BaseUnits QtUi::baseUnitsOf(const QFont& font) {
 
 QtUi::QtUi() : dispatcher_(std::make_unique<QObject>()) {
   ui::setDialogBaseUnits(baseUnitsOf(controlFont()));
+  // Tool tips come after 50 ms, in the pages' font.
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    app->setStyle(new QuickTipStyle());
+    QToolTip::setFont(controlFont());
+  }
   // The pictures drawn at build time sit in a "res" folder beside or above the program.
   std::vector<std::string> dirs;
   QDir d(QCoreApplication::applicationDirPath());
@@ -769,9 +786,17 @@ QtUi::View* QtUi::open(ui::Window& w, bool modal) {
   // The font the dialog base units were measured in.
   dialog->setFont(controlFont());
   if (modal) dialog->setWindowModality(Qt::ApplicationModal);
-  if (w.parent()) {
-    if (QWidget* parentTop = topLevel(*w.parent())) {
-      dialog->setParent(parentTop, dialog->windowFlags() | Qt::Dialog);
+  QWidget* owner = w.parent() ? topLevel(*w.parent()) : nullptr;
+  if (owner) dialog->setParent(owner, dialog->windowFlags() | Qt::Dialog);
+  if (!w.hasSystemMenu())
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  if (w.centredOnOwner()) {
+    // Over the middle of the owner, else of the window that leads the application.
+    QWidget* over = owner ? owner : QApplication::activeWindow();
+    if (over) {
+      const QPoint centre = over->mapToGlobal(over->rect().center());
+      dialog->setGeometry(centre.x() - w.width() / 2, centre.y() - w.height() / 2, w.width(),
+                          w.height());
     }
   }
   v.top = dialog;

@@ -95,6 +95,12 @@ class Window {
   int width() const { return width_; }
   int height() const { return height_; }
   void resize(int width, int height);
+  // The frame: a window without a system menu has no close box; one centred on its owner
+  // opens over the middle of it (else where the system puts it).
+  void setSystemMenu(bool on) { systemMenu_ = on; }
+  bool hasSystemMenu() const { return systemMenu_; }
+  void setCentredOnOwner(bool on) { centredOnOwner_ = on; }
+  bool centredOnOwner() const { return centredOnOwner_; }
   Window* parent() const { return parent_; }
   void setParent(Window* parent) { parent_ = parent; }
 
@@ -198,6 +204,8 @@ class Window {
   int templateId_;
   std::string caption_;
   int width_, height_;
+  bool systemMenu_ = true;
+  bool centredOnOwner_ = false;
   Window* parent_ = nullptr;
   std::vector<Control> controls_;
   std::atomic<bool> open_{false};
