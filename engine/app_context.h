@@ -15,7 +15,6 @@ struct AppContext {
 
 AppContext& appContext();
 
-
 // Base URL of the download server, ending with "/": CORVANTA_BASE_URL when set, else the
 // built-in one.
 std::string downloadServerBaseUrl();

@@ -63,7 +63,8 @@ TaskResult fetch(const TransferRequest& request, const platform::CancelToken& ca
   if (status == 401) {
     if (cancel.cancelled()) return result(Outcome::Cancelled);
     std::string user, password;
-    if (!request.askCredentials || !request.askCredentials(url.server, user, password)) throwCustomException(-1003);
+    if (!request.askCredentials || !request.askCredentials(url.server, user, password))
+      throwCustomException(-1003);
     http->setCredentials(user, password);
     status = http->send();
   }

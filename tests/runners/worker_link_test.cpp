@@ -86,4 +86,20 @@ TEST_F(Workers, StuckWorkerIsDetachedAndReachesNobody) {
   EXPECT_NE(debug_.find("DTestDialog::stopWorker - "), std::string::npos);
 }
 
+// Long work started from the UI thread runs elsewhere while the UI thread goes on handling
+// its own work, and the call returns only once the work is over.
+TEST_F(Workers, WorkBesideTheUiLetsTheUiRun) {
+  std::atomic<bool> uiRan{false};
+  ui_.after(20, [&] { uiRan = true; });
+  bool sawUi = false;
+  std::thread::id workThread;
+  runBesideUi([&](const platform::CancelToken& cancel) {
+    workThread = std::this_thread::get_id();
+    for (int i = 0; i < 500 && !uiRan; ++i) cancel.sleepFor(10);
+    sawUi = uiRan.load();
+  });
+  EXPECT_TRUE(sawUi);
+  EXPECT_NE(workThread, std::this_thread::get_id());
+}
+
 }  // namespace
