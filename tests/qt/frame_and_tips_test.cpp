@@ -7,18 +7,14 @@
 #include <QToolTip>
 #include <QWidget>
 
-#include "platform/qt/qt_ui.h"
+#include "tests/qt/qt_test.h"
 #include "runners/please_wait.h"
 
 namespace {
 
-TEST(FrameAndTips, TheWaitNoticeHasNoCloseBoxAndSitsOverItsOwner) {
-  static int argc = 1;
-  static char name[] = "frame_and_tips_test";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-  qtui::QtUi qt;
-  ui::setBackend(&qt);
+using FrameAndTips = QtTest;
+
+TEST_F(FrameAndTips, TheWaitNoticeHasNoCloseBoxAndSitsOverItsOwner) {
   EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 50);
 
   ui::Window owner(1, "Owner", 600, 400);
@@ -44,7 +40,6 @@ TEST(FrameAndTips, TheWaitNoticeHasNoCloseBoxAndSitsOverItsOwner) {
   EXPECT_EQ(waitWidget->height(), ui::dluY(41));
   wait.destroyWindow();
   owner.destroyWindow();
-  ui::setBackend(nullptr);
 }
 
 }  // namespace

@@ -10,18 +10,13 @@
 #include <QWidget>
 
 #include "platform/qt/qt_ui.h"
+#include "tests/qt/qt_test.h"
 #include "platform/ui/image_controls.h"
 
 namespace {
 
-class ImageButtonTest : public ::testing::Test {
+class ImageButtonTest : public QtTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "image_button_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
   void SetUp() override {
     ASSERT_TRUE(folder.isValid());
     // A plain red picture, 20 x 14, as resource 901.
@@ -29,12 +24,10 @@ class ImageButtonTest : public ::testing::Test {
     red.fill(QColor(255, 0, 0));
     ASSERT_TRUE(red.save(folder.filePath("901.png"), "PNG"));
     ui::setResourceDir(folder.path().toStdString());
-    qt = std::make_unique<qtui::QtUi>();
-    ui::setBackend(qt.get());
+    QtTest::SetUp();
   }
   void TearDown() override {
-    ui::setBackend(nullptr);
-    qt.reset();
+    QtTest::TearDown();
     ui::setResourceDir("");
   }
   // The button's widget drawn as it is now, its state changed by change first.
@@ -52,7 +45,6 @@ class ImageButtonTest : public ::testing::Test {
     return image;
   }
   QTemporaryDir folder;
-  std::unique_ptr<qtui::QtUi> qt;
 };
 
 class ButtonDialog : public ui::Window {

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "platform/qt/qt_ui.h"
+#include "tests/qt/qt_test.h"
 #include "platform/ui/property_sheet.h"
 #include "platform/win_types.h"
 
@@ -28,23 +29,8 @@ namespace {
 using ui::ControlKind;
 using ui::Rect;
 
-class QtUiTest : public ::testing::Test {
+class QtUiTest : public QtTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_qt";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
-  void SetUp() override {
-    qt = std::make_unique<qtui::QtUi>();
-    ui::setBackend(qt.get());
-  }
-  void TearDown() override {
-    ui::setBackend(nullptr);
-    qt.reset();
-  }
   // Runs step inside the modal loop that the next doModal starts.
   void inLoop(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
   // Every step runs in order inside the loop, a few milliseconds apart.
@@ -69,7 +55,6 @@ class QtUiTest : public ::testing::Test {
     EXPECT_GT(colours.size(), 8);
   }
 
-  std::unique_ptr<qtui::QtUi> qt;
 };
 
 class Sample : public ui::Window {

@@ -21,6 +21,7 @@
 #include "pages/wizard_pages.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
+#include "tests/qt/qt_test.h"
 #include "runners/custom_exception.h"
 #include "runners/download_and_install_component.h"
 #include "runners/please_wait.h"
@@ -96,26 +97,11 @@ class TemplateCopy : public ui::Window {
   }
 };
 
-class TextFitTest : public ::testing::Test {
+class TextFitTest : public QtTest {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "text_fit_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
-  void SetUp() override {
-    qt = std::make_unique<qtui::QtUi>();
-    ui::setBackend(qt.get());
-  }
-  void TearDown() override {
-    ui::setBackend(nullptr);
-    qt.reset();
-  }
   static std::string shot(const std::string& name) {
     return std::string(CORVANTA_BUILD_DIR) + "/wizard-" + name + ".png";
   }
-  std::unique_ptr<qtui::QtUi> qt;
 };
 
 TEST_F(TextFitTest, EveryPageOfTheWizardShowsItsTextsWhole) {
