@@ -746,11 +746,23 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
 
 void QtUi::syncControl(View& v, ui::Window& model, int id) {
   const ui::Control* c = model.control(id);
-  if (!c) return;
   const bool page = &model != v.model;
   auto& map = page ? v.pageWidgets : v.own;
+  auto found = map.find(id);
+  // A control that went, or came back as another kind, takes its widget with it.
+  if (found != map.end() &&
+      (!c || found->second->property("corvantaKind").toInt() != static_cast<int>(c->kind))) {
+    found->second->hide();
+    found->second->deleteLater();
+    map.erase(found);
+  }
+  if (!c) return;
   QWidget*& w = map[id];
-  if (!w) w = makeWidget(v, model, *c, page ? v.pageHost : v.top);
+  if (!w) {
+    w = makeWidget(v, model, *c, page ? v.pageHost : v.top);
+    w->setProperty("corvantaKind", static_cast<int>(c->kind));
+    w->show();
+  }
   apply(w, *c);
 }
 

@@ -197,6 +197,14 @@ void Window::moveControl(int id, Rect rect) {
   }
 }
 
+void Window::removeControl(int id) {
+  auto it = std::find_if(controls_.begin(), controls_.end(),
+                         [id](const Control& c) { return c.id == id; });
+  if (it == controls_.end()) return;
+  controls_.erase(it);
+  notifyChanged(id);
+}
+
 void Window::setProgressRange(int id, int low, int high) {
   if (Control* c = find(id, "setProgressRange")) {
     c->rangeMin = low;

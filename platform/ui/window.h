@@ -118,6 +118,8 @@ class Window {
   void setImage(int id, const std::string& image);
   void setTooltip(int id, const std::string& tip);
   void moveControl(int id, Rect rect);
+  // DestroyWindow on a child: the control goes (nothing happens for an unknown id).
+  void removeControl(int id);
   void setProgressRange(int id, int low, int high);
   void setProgressPosition(int id, int position);
   int progressPosition(int id) const;
