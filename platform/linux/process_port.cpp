@@ -326,6 +326,21 @@ std::string scriptOf(const std::string& procDir) {
 
 }  // namespace
 
+namespace {
+
+// A host path below "<root>/drive_<letter>/" of a folder that holds a machine store.
+bool inAnotherMachine(const std::string& hostPath) {
+  if (hostPath[0] != '/') return false;  // mapped into this machine
+  for (size_t at = hostPath.find("/drive_"); at != std::string::npos;
+       at = hostPath.find("/drive_", at + 1)) {
+    struct stat st;
+    if (stat((hostPath.substr(0, at) + "/machine.db").c_str(), &st) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<ProcessInfo> list() {
   std::vector<ProcessInfo> result;
   DIR* dir = opendir("/proc");
@@ -344,6 +359,8 @@ std::vector<ProcessInfo> list() {
     ProcessInfo info;
     info.id = pid;
     info.modulePath = machine::toWindows(module);
+    // Programs of other machines on the same host are not running on this one.
+    if (info.modulePath.empty() || inAnotherMachine(info.modulePath)) continue;
     info.baseName = baseNameOf(info.modulePath);
     result.push_back(std::move(info));
   }

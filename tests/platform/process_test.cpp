@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
+#include <memory>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -163,6 +165,33 @@ TEST_F(ProcessTest, CurrentModuleIsThisExecutable) {
   for (const auto& info : process::list())
     if (info.id == static_cast<unsigned long>(getpid())) listed = info.modulePath == self;
   EXPECT_TRUE(listed);
+}
+
+}  // namespace
+
+namespace {
+
+// Two machines on one host (tests side by side): a program of one is not running on the
+// other, so neither counts the other's installers.
+TEST(ProcessList, AProgramOfAnotherMachineIsNotListed) {
+  auto first = std::make_unique<TempMachine>();
+  ASSERT_TRUE(platform::files::createDirectory("C:\\Tools"));
+  const std::string program = first->host("C:\\Tools\\waiter.exe");
+  ASSERT_EQ(std::system(("cp /bin/sleep '" + program + "'").c_str()), 0);
+  auto running = platform::process::start(program, "waiter 30");
+  ASSERT_TRUE(running);
+  auto listed = [&] {
+    for (const auto& p : platform::process::list())
+      if (p.id == running->id()) return true;
+    return false;
+  };
+  EXPECT_TRUE(listed());
+  {
+    TempMachine second;
+    EXPECT_FALSE(listed());
+  }
+  ::kill(static_cast<pid_t>(running->id()), SIGTERM);
+  running->wait(5000);
 }
 
 }  // namespace
