@@ -73,12 +73,19 @@ write_msi_package() {
   printf '[Properties]\nPublisher=%s\n' "${s[publisher]:-}" >> "$target"
 }
 
+# A package's files: the ones content/zip/PACKAGE/ holds as they are, the others as small
+# stand-in texts.
 write_zip_files() {
-  local folder=$1 file
+  local folder=$1 file package
+  package=$(basename "$folder")
   mkdir -p "$folder"
   for file in $(eval "echo ${s[files]}"); do
     mkdir -p "$(dirname "$folder/$file")"
-    printf 'Demo stand-in of %s\n' "$file" > "$folder/$file"
+    if [ -f "$here/content/zip/$package/$file" ]; then
+      cp "$here/content/zip/$package/$file" "$folder/$file"
+    else
+      printf 'Demo stand-in of %s\n' "$file" > "$folder/$file"
+    fi
   done
 }
 
@@ -122,6 +129,8 @@ done
 
 repository=$out/corvanta/files/InstallerRepositories/Corvanta11.0/614/CorvantaVisionSoftware
 mkdir -p "$repository"
+# The content lists ("@BASE@" is the server's own address, filled in as it serves them).
+cp "$here"/content/*.txt "$repository/"
 for kind in '' Beta; do
   cat > "$repository/614UpgradeInfo${kind}.ini.txt" <<'EOF'
 [Version Upgrade Info]

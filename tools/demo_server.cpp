@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "tools/base64.h"
@@ -195,6 +196,20 @@ bool DemoServer::serveFile(const std::string& path, const Fault* fault,
   if (!fs::is_regular_file(file, error)) return false;
   size_t size = static_cast<size_t>(fs::file_size(file, error));
   if (error) return false;
+  // The content lists name their packages by full address: "@BASE@" in a list stands for
+  // this server's own, whatever port it has today.
+  if (file.extension() == ".txt" && !fault) {
+    std::ifstream list(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
+    if (text.find("@BASE@") != std::string::npos) {
+      const std::string base = baseUrl();
+      for (size_t at = text.find("@BASE@"); at != std::string::npos; at = text.find("@BASE@", at))
+        text.replace(at, 6, base), at += base.size();
+      response.status = 200;
+      response.set_content(text, "text/plain");
+      return true;
+    }
+  }
   auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
   if (!*in) return false;
   response.status = 200;
