@@ -46,6 +46,15 @@ ui::Control& qnDTabPanel::addPanelControl(int id, ui::ControlKind kind, ui::Rect
   return page_->addControl(id, kind, offset(rect, area_), text);
 }
 
+ui::Control& qnDTabPanel::addPanelPicture(int id, ui::ControlKind kind, ui::Rect rect,
+                                          const std::string& image, const std::string& tip) {
+  ui::Control& c = addPanelControl(id, kind, rect);
+  c.image = image;
+  c.tooltip = tip;
+  page_->controlChanged(c.id);
+  return c;
+}
+
 void qnDTabNotAvailable::onCreate() {
   addPanelControl(IDC_MESSAGE, ui::ControlKind::Static, ui::dluRect(17, 39, 219, 24), text_);
 }
@@ -61,10 +70,7 @@ void qnDTabDialogBase::setMessage(const std::string& text) {
 
 void qnDTabDialogBase::addRowButton(int id, ui::Rect rect, const char* image,
                                     const std::string& tip, int row, int action) {
-  ui::Control& c = addPanelControl(id, ui::ControlKind::ImageButton, rect);
-  c.image = image;
-  c.tooltip = tip;
-  const int placed = id ? id : c.id;
+  const int placed = addPanelPicture(id, ui::ControlKind::ImageButton, rect, image, tip).id;
   ui::DDynamicButton button(*page(), placed);
   button.setOwner(page(), static_cast<uint32_t>(row), static_cast<uint32_t>(action));
 }

@@ -37,6 +37,9 @@ class qnDTabPanel {
   // takes the next free id of the panel's range.
   ui::Control& addPanelControl(int id, ui::ControlKind kind, ui::Rect rect,
                                const std::string& text = "");
+  // A picture control of the panel: named before the renderer first shows it.
+  ui::Control& addPanelPicture(int id, ui::ControlKind kind, ui::Rect rect,
+                               const std::string& image, const std::string& tip);
   // Frees the panel's range for the next build.
   void resetIds() { nextId_ = firstId_; }
 
@@ -93,7 +96,7 @@ class qnDTabDialogBase : public qnDTabPanel {
   // One row's action; false for an action the kind does not know.
   virtual bool rowAction(int row, int action) = 0;
   // The rows' x reference, in panel pixels.
-  int referenceX() const { return kPageReferenceX - area().left; }
+  int referenceX() const { return ui::fontScaledX(kPageReferenceX) - area().left; }
   // A row button: a picture that sends the row action message to the page.
   void addRowButton(int id, ui::Rect rect, const char* image, const std::string& tip, int row,
                     int action);

@@ -9,6 +9,7 @@
 #include "pages/wizard_pages.h"
 #include "platform/files.h"
 #include "tests/qt/qt_test.h"
+#include "tests/support/demo_fixture.h"
 #include "tests/support/temp_machine.h"
 
 namespace {
@@ -17,6 +18,8 @@ using PageScreenshots = QtTest;
 
 TEST_F(PageScreenshots, ThePagesAreShownAndSaved) {
   TempMachine machine;
+  // The content pages fetch their lists: from the demo server, as on a demo machine.
+  DemoFixture demo(DemoFixture::Source::Repository);
   // A runtime with an OpenCV build and an image library build in use, so that their
   // choices show (and the modules page has no runtime to complain about).
   ASSERT_TRUE(applyDemoState(machine, "opencv-300 pixlib-vc8-ipp avt-inactive"));
@@ -24,7 +27,7 @@ TEST_F(PageScreenshots, ThePagesAreShownAndSaved) {
   appContext().applicationFolder = "C:\\Installer";
   appContext().isFolderWritable = true;
   qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
-  const int pages[] = {3, 4, 5, 6, 7, 8, 10, 14, 15, 16, 17, 18, 19};
+  const int pages[] = {3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19};
   std::vector<std::string> saved, captions;
   std::function<void(size_t)> shoot = [&](size_t i) {
     if (i == std::size(pages)) {
