@@ -112,4 +112,27 @@ TEST_F(MigrationImportDialog, AbortStopsTheCopyAndClosingWaitsForIt) {
   EXPECT_EQ(kept, 400);
 }
 
+TEST(MigrationDemoState, TheOlderDataOfTheDemoStateImports) {
+  TempMachine machine;
+  ui::ScriptedUi scripted;
+  ui::setBackend(&scripted);
+  ASSERT_TRUE(applyDemoState(machine, "older-data"));
+  const std::string docs = migration::getDocumentsFolder();
+  scripted.whenShown("Import Corvanta data", [&scripted](ui::Window& w) {
+    if (w.text(Dialog::IDC_STATUS).find("Low disk space") != std::string::npos)
+      scripted.answer(win::IDYES);
+    w.click(Dialog::IDC_IMPORT);
+    auto& dialog = static_cast<Dialog&>(w);
+    EXPECT_TRUE(ui::waitPumping([&dialog] { return !dialog.running(); }, 30000));
+    w.click(Dialog::IDC_CLOSE);
+  });
+  Dialog::offerIfNeeded();
+  ui::setBackend(nullptr);
+  std::string ini;
+  ASSERT_TRUE(files::readFile(docs + "\\Corvanta 11.0\\Corvanta.ini", ini));
+  EXPECT_NE(ini.find("Last=" + docs + "\\Corvanta 11.0\\Profiles\\Line A\\inspect.prf\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(fileExists(docs + "\\Corvanta 11.0\\Profiles\\Line B\\inspect.prf"));
+}
+
 }  // namespace
