@@ -132,7 +132,7 @@ void qnDInstallImportProfiles::initPageControls() {
              "Corvanta Vision Software versions.\nPlease select the Corvanta Profiles and click "
              "on the 'Move' or 'Copy' buttons to make the selected Corvanta Profiles available "
              "in current Corvanta Vision Software version.");
-  addControl(IDC_TREE, ControlKind::CheckTree, ui::dluRect(123, 84, 320, 76));
+  addControl(IDC_TREE, ControlKind::CheckTree, ui::dluRect(123, 84, 240, 76));
   struct Button {
     int id, y;
     const char* image;
@@ -141,7 +141,7 @@ void qnDInstallImportProfiles::initPageControls() {
                  {IDC_MOVE, 110, "209", "Move Selected Corvanta Profiles"},
                  {IDC_REFRESH, 136, "203", "Refresh Corvanta Profiles List"}};
   for (const Button& b : buttons) {
-    int left = b.id == IDC_REFRESH ? 696 : ui::dluX(449), top = ui::dluY(b.y);
+    int left = 696, top = ui::dluY(b.y);  // the column of the Refresh button
     auto& c = addControl(b.id, ControlKind::ImageButton, {left, top, left + 24, top + 24});
     c.image = b.image;
     c.tooltip = b.tip;
