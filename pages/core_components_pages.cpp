@@ -1,6 +1,7 @@
 #include "pages/core_components_pages.h"
 
 #include "engine/app_context.h"
+#include "migration/import_corvanta_data.h"
 #include "platform/file_helpers.h"
 #include "platform/shell.h"
 #include "platform/ui/property_sheet.h"
@@ -95,7 +96,9 @@ void qnDInstallCoreComponentsSoftware::updateWizardButtons() {
 }
 
 long qnDInstallCoreComponentsSoftware::onWizardNext() {
-  // The import of older-version data is offered here once that import exists.
+  // Leaving the vision-software page is the moment the current version's user folder is
+  // still missing while an older one may hold the user's data.
+  DImportCorvantaData::offerIfNeeded();
   return qnDPropertyPageBase::onWizardNext();
 }
 

@@ -48,35 +48,68 @@ bool deleteFolderRecursive(const std::string& folder, const std::string& guard) 
   return true;
 }
 
-bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
-                         const volatile bool* cancel, const std::function<void(long)>& progress,
-                         long* counter) {
-  if ((cancel && *cancel) || source.empty() || target.empty()) return false;
+namespace {
+
+// A file arrived when the target holds it with the source's size.
+bool arrived(const std::string& to, uint64_t size) {
+  auto found = files::find(to);
+  return found.size() == 1 && !(found[0].attributes & win::FILE_ATTRIBUTE_DIRECTORY) &&
+         found[0].size == size;
+}
+
+bool copyTree(const std::string& source, const std::string& target, bool overwrite,
+              const std::function<bool()>& stopped, const std::function<void(long)>& progress,
+              long* counter) {
+  if (stopped() || source.empty() || target.empty()) return false;
   if (!fileExists(target)) files::createDirectory(target);
-  if (!fileExists(target)) return false;
+  if (!files::isDirectory(target)) return false;
+  bool complete = true;
   for (const auto& entry : files::find(source + "\\*.*")) {
-    if (cancel && *cancel) return false;
+    if (stopped()) return false;
     if (isDotEntry(entry.name)) continue;
     std::string from = source + "\\" + entry.name;
     std::string to = target + "\\" + entry.name;
-    if (from.size() >= kPathBuffer || to.size() >= kPathBuffer) continue;
+    if (from.size() >= kPathBuffer || to.size() >= kPathBuffer) {
+      complete = false;  // not copied, so never reported as copied
+      continue;
+    }
     if (entry.attributes & win::FILE_ATTRIBUTE_DIRECTORY) {
-      copyFolderRecursive(from, to, overwrite, cancel, progress, counter);
+      if (!copyTree(from, to, overwrite, stopped, progress, counter)) complete = false;
       continue;
     }
     if (!fileExists(to)) {
       files::copyFile(from, to, !overwrite);
+      if (!arrived(to, entry.size)) complete = false;
     } else if (overwrite) {
       files::setAttributes(to, win::FILE_ATTRIBUTE_ARCHIVE);
       files::deleteFile(to);
       files::copyFile(from, to, false);
+      if (!arrived(to, entry.size)) complete = false;
+    } else if (files::isDirectory(to)) {
+      complete = false;  // a folder of that name holds the place: the file is not there
     }
     if (counter) {
       ++*counter;
       if (*counter % 25 == 0 && progress) progress(*counter);
     }
   }
-  return true;
+  return complete && !stopped();
+}
+
+}  // namespace
+
+bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
+                         const volatile bool* cancel, const std::function<void(long)>& progress,
+                         long* counter) {
+  return copyTree(source, target, overwrite, [cancel] { return cancel && *cancel; }, progress,
+                  counter);
+}
+
+bool copyFolderRecursive(const std::string& source, const std::string& target, bool overwrite,
+                         const platform::CancelToken& cancel,
+                         const std::function<void(long)>& progress, long* counter) {
+  return copyTree(source, target, overwrite, [&cancel] { return cancel.cancelled(); }, progress,
+                  counter);
 }
 
 bool measureFolder(const std::string& folder, long& fileCount, uint64_t& sizeKiB) {

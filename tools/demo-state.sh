@@ -23,7 +23,10 @@ controller-incomplete Cue Keeper folder without gui\NLog.dll: "Not Installed" un
 controller-version    Cue Keeper with an older version file: "Version Mismatch"
 speccy-version        Speccy registered as 1.24: "Version Mismatch"
 opencv-300            OpenCV 3.0.0 complete and active: the OpenCV list shows it as the build in use
-pixlib-vc8-ipp        the Visual C build with IPP active without the IPP module: "Incorrect Version"'
+pixlib-vc8-ipp        the Visual C build with IPP active without the IPP module: "Incorrect Version"
+older-data            user folders of Corvanta 9.2 and 10.1 (profiles, Corvanta.ini in LF and CRLF,
+                      templates) and none of 11.0: leaving the core page offers the import
+older-data-current    older-data plus a Corvanta 11.0 folder that already holds one of the profiles'
 
 usage() {
   echo "usage: demo-state.sh [--machine ROOT] [--repository DIR] STATE...   (--list shows them)" >&2
@@ -54,6 +57,22 @@ unpack() {
 activate_cv2() {
   cp -p "$(corvanta-machine path to-host "${runtime}$1\\Python\\cv2.pyd")" \
     "$(corvanta-machine path to-host "${runtime}Python\\cv2.pyd")"
+}
+documents() {
+  printf 'C:\\Users\\%s\\Documents' "$(corvanta-machine info | awk -F'\t' '$1 == "UserName" {print $2}')"
+}
+# One older version's user folder: profiles, templates and a settings file whose history
+# points into the folder itself; $2 is the line ending of that file.
+older_folder() {
+  local win host name=$1 eol=$2
+  win="$(documents)\\$name"
+  host=$(corvanta-machine path to-host "$win")
+  mkdir -p "$host/Profiles/Line A" "$host/Profiles/Line B" "$host/Templates"
+  printf 'profile %s A\n' "$name" >"$host/Profiles/Line A/inspect.prf"
+  printf 'profile %s B\n' "$name" >"$host/Profiles/Line B/inspect.prf"
+  printf 'template %s\n' "$name" >"$host/Templates/edge.tpl"
+  printf "[General]${eol}Language=en${eol}[Config.ProfileHistory]${eol}Last=%s\\\\Profiles\\\\Line A\\\\inspect.prf${eol}[Config.ArchiveHistory]${eol}Folder=%s\\\\Archive\\\\${eol}" \
+    "$win" "$win" >"$host/Corvanta.ini"
 }
 controller_folder() {
   local pf='C:\Program Files'
@@ -126,6 +145,15 @@ apply() {
     speccy-version)
       run _Installers3rdParty/Piriform/spsetup125.exe
       corvanta-machine reg set "$uninstall\\Speccy" DisplayVersion --value 1.24 >/dev/null ;;
+    older-data|older-data-current)
+      older_folder 'Corvanta 9.2' '\n'
+      older_folder 'Corvanta 10.1' '\r\n'
+      if [ "$1" = older-data-current ]; then
+        local now
+        now=$(corvanta-machine path to-host "$(documents)\\Corvanta 11.0")
+        mkdir -p "$now/Profiles/Line A"
+        printf 'profile 11.0 A\n' >"$now/Profiles/Line A/inspect.prf"
+      fi ;;
     *)
       echo "demo-state.sh: unknown state '$1' (see --list)" >&2
       exit 2 ;;
