@@ -81,7 +81,7 @@ int hexDigit(char c) {
 
 std::string hexBytes(const std::string& text) {
   std::string bytes;
-  std::string t = trim(text);
+  std::string t = trim(text.substr(0, text.find(';')));
   if (t.empty()) return bytes;
   size_t start = 0;
   for (;;) {
@@ -108,11 +108,13 @@ Value parseData(const std::string& text, bool unicode) {
   if (t.size() >= 1 && t[0] == '"') {
     size_t pos = 0;
     std::string s = quoted(t, pos);
-    if (!trim(t.substr(pos)).empty()) throw ParseError("text after the closing quote");
+    std::string rest = trim(t.substr(pos));
+    // Exports carry notes after a value: "a"="b" ; note
+    if (!rest.empty() && rest[0] != ';') throw ParseError("text after the closing quote");
     return Value::string(s);
   }
   if (strncasecmp(t.c_str(), "dword:", 6) == 0) {
-    std::string digits = t.substr(6);
+    std::string digits = trim(t.substr(6, t.find(';') == std::string::npos ? std::string::npos : t.find(';') - 6));
     if (digits.empty() || digits.size() > 8) throw ParseError("dword needs 1 to 8 hex digits");
     uint32_t v = 0;
     for (char c : digits) {
@@ -139,7 +141,8 @@ Value parseData(const std::string& text, bool unicode) {
     std::string bytes = hexBytes(t.substr(pos + 1));
     if (isStringType(type)) {
       if (unicode) {
-        if (bytes.size() % 2) throw ParseError("UTF-16 text with an odd number of bytes");
+        // The editor writes odd-length expand strings as they are stored; the stray byte is no character.
+        if (bytes.size() % 2) bytes.pop_back();
         bytes = text::fromUtf16le(bytes);
       }
       // Single strings are kept without their terminator.
@@ -152,18 +155,40 @@ Value parseData(const std::string& text, bool unicode) {
   throw ParseError("unknown value data '" + t.substr(0, 20) + "'");
 }
 
+// A value line whose data is hex, whatever blanks surround its '='.
+bool isHexValueLine(const std::string& line) {
+  size_t pos = 0;
+  if (line[0] == '@') {
+    pos = 1;
+  } else if (line[0] == '"') {
+    try {
+      quoted(line, pos);
+    } catch (const ParseError&) {
+      return false;
+    }
+  } else {
+    return false;
+  }
+  while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos]))) ++pos;
+  if (pos >= line.size() || line[pos] != '=') return false;
+  std::string data = trim(line.substr(pos + 1));
+  return strncasecmp(data.c_str(), "hex", 3) == 0;
+}
+
 std::vector<Op> parse(const std::string& fileBytes) {
   bool unicode = false;
   std::string text = text::decodeFileText(fileBytes, &unicode);
+  // A Ctrl-Z closes files written by old tools.
+  while (!text.empty() && (text.back() == '\x1a' || text.back() == '\0')) text.pop_back();
   std::vector<std::string> lines;
   size_t start = 0;
+  // Lines end in CRLF, LF or a lone CR.
   while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    size_t end = text.find_first_of("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
     if (end == std::string::npos) break;
     start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
   size_t i = 0;
   while (i < lines.size() && trim(lines[i]).empty()) ++i;
@@ -180,13 +205,19 @@ std::vector<Op> parse(const std::string& fileBytes) {
   for (++i; i < lines.size(); ++i) {
     int lineNumber = static_cast<int>(i + 1);
     std::string line = trim(lines[i]);
-    // Hex data goes on over lines that end in a backslash.
-    while (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos &&
-           i + 1 < lines.size()) {
-      line.pop_back();
-      line += trim(lines[++i]);
-    }
+    // Comments are whole physical lines; only then does a hex value go on over lines ending in '\'.
     if (line.empty() || line[0] == ';') continue;
+    if (isHexValueLine(line)) {
+      while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
+        line.pop_back();
+        std::string next = trim(lines[++i]);
+        if (!next.empty() && next[0] == ';') {
+          line += '\\';  // a note between continued lines keeps the value open
+          continue;
+        }
+        line += next;
+      }
+    }
     try {
       if (line[0] == '[') {
         if (line.back() != ']') throw ParseError("a key line ends in ']'");
