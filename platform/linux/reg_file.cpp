@@ -103,7 +103,7 @@ bool isStringType(uint32_t type) {
   return type == registry::REG_SZ || type == registry::REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-Value parseData(const std::string& text, bool unicode) {
+Value parseData(const std::string& text, bool unicode, bool ansi) {
   std::string t = trim(text);
   if (t.size() >= 1 && t[0] == '"') {
     size_t pos = 0;
@@ -144,6 +144,8 @@ Value parseData(const std::string& text, bool unicode) {
         // The editor writes odd-length expand strings as they are stored; the stray byte is no character.
         if (bytes.size() % 2) bytes.pop_back();
         bytes = text::fromUtf16le(bytes);
+      } else if (ansi) {
+        bytes = text::fromWindows1252(bytes);
       }
       // Single strings are kept without their terminator.
       if (type != REG_MULTI_SZ && !bytes.empty() && bytes.back() == '\0') bytes.pop_back();
@@ -198,6 +200,10 @@ std::vector<Op> parse(const std::string& fileBytes) {
     throw MachineError("line " + std::to_string(i + 1) +
                        ": not a registry file (\"Windows Registry Editor Version 5.00\" or "
                        "\"REGEDIT4\" expected)");
+  // REGEDIT4 files are in the ANSI code page, unless a UTF-8 BOM says otherwise.
+  bool ansi = !version5 && !unicode && fileBytes.compare(0, 3, "\xEF\xBB\xBF") != 0;
+  if (ansi)
+    for (std::string& l : lines) l = text::fromWindows1252(l);
   std::vector<Op> ops;
   bool haveKey = false, keyDeleted = false;
   Hive hive = Hive::LocalMachine;
@@ -247,7 +253,7 @@ std::vector<Op> parse(const std::string& fileBytes) {
       std::string data = trim(line.substr(pos + 1));
       ValueOp op{hive, key, name, false, {}};
       if (data == "-") op.remove = true;
-      else op.value = parseData(data, version5);  // REGEDIT5 texts in hex are UTF-16
+      else op.value = parseData(data, version5, ansi);  // REGEDIT5 texts in hex are UTF-16
       // The editor skips the values of a key it deleted.
       if (!keyDeleted) ops.push_back({lineNumber, op});
     } catch (const ParseError& e) {
@@ -285,6 +291,11 @@ void appendHex(std::string& out, const std::string& prefix, const std::string& b
   out += line + "\r\n";
 }
 
+MachineError noAnsi(Hive hive, const std::string& key, const std::string& name) {
+  return MachineError(std::string(hiveName(hive)) + "\\" + key + (name.empty() ? "" : " \"" + name + "\"") +
+                      ": holds characters that Windows-1252 cannot hold; export it in Unicode");
+}
+
 void exportKey(std::string& out, Hive hive, const std::string& key, bool ansi) {
   out += std::string("[") + hiveName(hive) + (key.empty() ? "" : "\\" + key) + "]\r\n";
   std::vector<std::string> names = registry::valueNames(hive, key);
@@ -307,8 +318,10 @@ void exportKey(std::string& out, Hive hive, const std::string& key, bool ansi) {
     } else {
       std::string data = v.data;
       if (isStringType(v.type)) {
-        if (v.type != REG_MULTI_SZ) data += '\0';
+        if (v.type != REG_MULTI_SZ && !ansi) data += '\0';
         if (!ansi) data = text::toUtf16le(data);
+        else if (!text::toWindows1252(v.data, data)) throw noAnsi(hive, key, name);
+        else if (v.type != REG_MULTI_SZ) data += '\0';
       }
       char type[16];
       std::snprintf(type, sizeof type, "hex(%x):", v.type);
@@ -373,7 +386,11 @@ std::string exportRegFile(Hive hive, const std::string& key, bool ansi) {
     throw MachineError(std::string(hiveName(hive)) + "\\" + key + ": no such key");
   std::string text = ansi ? "REGEDIT4\r\n\r\n" : "Windows Registry Editor Version 5.00\r\n\r\n";
   exportKey(text, hive, key, ansi);
-  return ansi ? text : "\xFF\xFE" + text::toUtf16le(text);
+  if (!ansi) return "\xFF\xFE" + text::toUtf16le(text);
+  std::string bytes;
+  // Never a wrong byte: a name or text outside the code page stops the export.
+  if (!text::toWindows1252(text, bytes)) throw noAnsi(hive, key, "");
+  return bytes;
 }
 
 }  // namespace platform::machine

@@ -188,3 +188,21 @@ TEST(RegFileTest, ReadsEveryPhysicalLineOfAnExport) {
     EXPECT_EQ(v.data, c.expected.data) << c.what;
   }
 }
+
+// REGEDIT4 is the ANSI code page both ways; what it cannot hold stops the export.
+TEST(RegFileTest, Regedit4IsWindows1252) {
+  TempMachine m;
+  machine::importRegFile(
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Caf\xE9]\r\n\"Price\"=\"5 \x80\"\r\n"
+      "\"E\"=hex(2):e9,00\r\n");
+  const std::string key = "Software\\Caf\xC3\xA9";
+  EXPECT_EQ(get(Hive::CurrentUser, key, "Price").data, "5 \xE2\x82\xAC");
+  EXPECT_EQ(get(Hive::CurrentUser, key, "E").data, "\xC3\xA9");
+  std::string file = machine::exportRegFile(Hive::CurrentUser, key, true);
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Caf\xE9]"), std::string::npos);
+  EXPECT_NE(file.find("\"Price\"=\"5 \x80\""), std::string::npos);
+  EXPECT_NE(file.find("\"E\"=hex(2):e9,00"), std::string::npos);
+  registry::setValue(Hive::CurrentUser, key, "Omega", Value::string("\xCE\xA9"));
+  EXPECT_THROW(machine::exportRegFile(Hive::CurrentUser, key, true), machine::MachineError);
+  EXPECT_NO_THROW(machine::exportRegFile(Hive::CurrentUser, key, false));
+}
