@@ -157,6 +157,21 @@ Value parseData(const std::string& text, bool unicode, bool ansi) {
   throw ParseError("unknown value data '" + t.substr(0, 20) + "'");
 }
 
+size_t utf16Length(const std::string& utf8) { return text::toUtf16le(utf8).size() / 2; }
+
+// The registry's own limits on key names.
+void checkKeyPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw ParseError("a key name holds NUL");
+  size_t start = 0;
+  for (;;) {
+    size_t sep = path.find('\\', start);
+    std::string part = path.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+    if (utf16Length(part) > 255) throw ParseError("a key name has at most 255 characters");
+    if (sep == std::string::npos) return;
+    start = sep + 1;
+  }
+}
+
 // A value line whose data is hex, whatever blanks surround its '='.
 bool isHexValueLine(const std::string& line) {
   size_t pos = 0;
@@ -236,6 +251,7 @@ std::vector<Op> parse(const std::string& fileBytes) {
           throw ParseError("unsupported hive '" + hiveText + "'");
         key = sep == std::string::npos ? "" : path.substr(sep + 1);
         if (remove && key.empty()) throw ParseError("a whole hive cannot be deleted");
+        checkKeyPath(key);
         haveKey = true;
         keyDeleted = remove;
         ops.push_back({lineNumber, KeyOp{hive, key, remove}});
@@ -248,6 +264,8 @@ std::vector<Op> parse(const std::string& fileBytes) {
       std::string name;
       if (line[0] == '@') pos = 1;
       else name = quoted(line, pos);
+      if (name.find('\0') != std::string::npos) throw ParseError("a value name holds NUL");
+      if (utf16Length(name) > 16383) throw ParseError("a value name has at most 16383 characters");
       while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos]))) ++pos;
       if (pos >= line.size() || line[pos] != '=') throw ParseError("'=' expected after the name");
       std::string data = trim(line.substr(pos + 1));

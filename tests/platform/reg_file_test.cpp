@@ -93,6 +93,9 @@ TEST(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndImportNothing) {
       {"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\n", 5},
       {"[HKEY_USERS\\.DEFAULT\\X]\n", 3},
       {"[-HKEY_CURRENT_USER]\n", 3},
+      {std::string("\"A\0\"=\"x\"\n", 9), 3},
+      {"[HKEY_CURRENT_USER\\" + std::string(256, 'k') + "]\n", 3},
+      {"\"" + std::string(16384, 'v') + "\"=\"x\"\n", 3},
   };
   TempMachine m;
   for (const Row& row : rows) {
