@@ -81,7 +81,7 @@ int hexDigit(char c) {
 
 std::string hexBytes(const std::string& text) {
   std::string bytes;
-  std::string t = trim(text);
+  std::string t = trim(text.substr(0, text.find(';')));
   if (t.empty()) return bytes;
   size_t start = 0;
   for (;;) {
@@ -103,16 +103,18 @@ bool isStringType(uint32_t type) {
   return type == registry::REG_SZ || type == registry::REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-Value parseData(const std::string& text, bool unicode) {
+Value parseData(const std::string& text, bool unicode, bool ansi) {
   std::string t = trim(text);
   if (t.size() >= 1 && t[0] == '"') {
     size_t pos = 0;
     std::string s = quoted(t, pos);
-    if (!trim(t.substr(pos)).empty()) throw ParseError("text after the closing quote");
+    std::string rest = trim(t.substr(pos));
+    // Exports carry notes after a value: "a"="b" ; note
+    if (!rest.empty() && rest[0] != ';') throw ParseError("text after the closing quote");
     return Value::string(s);
   }
   if (strncasecmp(t.c_str(), "dword:", 6) == 0) {
-    std::string digits = t.substr(6);
+    std::string digits = trim(t.substr(6, t.find(';') == std::string::npos ? std::string::npos : t.find(';') - 6));
     if (digits.empty() || digits.size() > 8) throw ParseError("dword needs 1 to 8 hex digits");
     uint32_t v = 0;
     for (char c : digits) {
@@ -139,8 +141,11 @@ Value parseData(const std::string& text, bool unicode) {
     std::string bytes = hexBytes(t.substr(pos + 1));
     if (isStringType(type)) {
       if (unicode) {
-        if (bytes.size() % 2) throw ParseError("UTF-16 text with an odd number of bytes");
+        // The editor writes odd-length expand strings as they are stored; the stray byte is no character.
+        if (bytes.size() % 2) bytes.pop_back();
         bytes = text::fromUtf16le(bytes);
+      } else if (ansi) {
+        bytes = text::fromWindows1252(bytes);
       }
       // Single strings are kept without their terminator.
       if (type != REG_MULTI_SZ && !bytes.empty() && bytes.back() == '\0') bytes.pop_back();
@@ -152,18 +157,55 @@ Value parseData(const std::string& text, bool unicode) {
   throw ParseError("unknown value data '" + t.substr(0, 20) + "'");
 }
 
+size_t utf16Length(const std::string& utf8) { return text::toUtf16le(utf8).size() / 2; }
+
+// The registry's own limits on key names.
+void checkKeyPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw ParseError("a key name holds NUL");
+  size_t start = 0;
+  for (;;) {
+    size_t sep = path.find('\\', start);
+    std::string part = path.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+    if (utf16Length(part) > 255) throw ParseError("a key name has at most 255 characters");
+    if (sep == std::string::npos) return;
+    start = sep + 1;
+  }
+}
+
+// A value line whose data is hex, whatever blanks surround its '='.
+bool isHexValueLine(const std::string& line) {
+  size_t pos = 0;
+  if (line[0] == '@') {
+    pos = 1;
+  } else if (line[0] == '"') {
+    try {
+      quoted(line, pos);
+    } catch (const ParseError&) {
+      return false;
+    }
+  } else {
+    return false;
+  }
+  while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos]))) ++pos;
+  if (pos >= line.size() || line[pos] != '=') return false;
+  std::string data = trim(line.substr(pos + 1));
+  return strncasecmp(data.c_str(), "hex", 3) == 0;
+}
+
 std::vector<Op> parse(const std::string& fileBytes) {
   bool unicode = false;
   std::string text = text::decodeFileText(fileBytes, &unicode);
+  // A Ctrl-Z closes files written by old tools.
+  while (!text.empty() && (text.back() == '\x1a' || text.back() == '\0')) text.pop_back();
   std::vector<std::string> lines;
   size_t start = 0;
+  // Lines end in CRLF, LF or a lone CR.
   while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    size_t end = text.find_first_of("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
     if (end == std::string::npos) break;
     start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
   size_t i = 0;
   while (i < lines.size() && trim(lines[i]).empty()) ++i;
@@ -173,6 +215,10 @@ std::vector<Op> parse(const std::string& fileBytes) {
     throw MachineError("line " + std::to_string(i + 1) +
                        ": not a registry file (\"Windows Registry Editor Version 5.00\" or "
                        "\"REGEDIT4\" expected)");
+  // REGEDIT4 files are in the ANSI code page, unless a UTF-8 BOM says otherwise.
+  bool ansi = !version5 && !unicode && fileBytes.compare(0, 3, "\xEF\xBB\xBF") != 0;
+  if (ansi)
+    for (std::string& l : lines) l = text::fromWindows1252(l);
   std::vector<Op> ops;
   bool haveKey = false, keyDeleted = false;
   Hive hive = Hive::LocalMachine;
@@ -180,13 +226,19 @@ std::vector<Op> parse(const std::string& fileBytes) {
   for (++i; i < lines.size(); ++i) {
     int lineNumber = static_cast<int>(i + 1);
     std::string line = trim(lines[i]);
-    // Hex data goes on over lines that end in a backslash.
-    while (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos &&
-           i + 1 < lines.size()) {
-      line.pop_back();
-      line += trim(lines[++i]);
-    }
+    // Comments are whole physical lines; only then does a hex value go on over lines ending in '\'.
     if (line.empty() || line[0] == ';') continue;
+    if (isHexValueLine(line)) {
+      while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
+        line.pop_back();
+        std::string next = trim(lines[++i]);
+        if (!next.empty() && next[0] == ';') {
+          line += '\\';  // a note between continued lines keeps the value open
+          continue;
+        }
+        line += next;
+      }
+    }
     try {
       if (line[0] == '[') {
         if (line.back() != ']') throw ParseError("a key line ends in ']'");
@@ -199,6 +251,7 @@ std::vector<Op> parse(const std::string& fileBytes) {
           throw ParseError("unsupported hive '" + hiveText + "'");
         key = sep == std::string::npos ? "" : path.substr(sep + 1);
         if (remove && key.empty()) throw ParseError("a whole hive cannot be deleted");
+        checkKeyPath(key);
         haveKey = true;
         keyDeleted = remove;
         ops.push_back({lineNumber, KeyOp{hive, key, remove}});
@@ -211,12 +264,14 @@ std::vector<Op> parse(const std::string& fileBytes) {
       std::string name;
       if (line[0] == '@') pos = 1;
       else name = quoted(line, pos);
+      if (name.find('\0') != std::string::npos) throw ParseError("a value name holds NUL");
+      if (utf16Length(name) > 16383) throw ParseError("a value name has at most 16383 characters");
       while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos]))) ++pos;
       if (pos >= line.size() || line[pos] != '=') throw ParseError("'=' expected after the name");
       std::string data = trim(line.substr(pos + 1));
       ValueOp op{hive, key, name, false, {}};
       if (data == "-") op.remove = true;
-      else op.value = parseData(data, version5);  // REGEDIT5 texts in hex are UTF-16
+      else op.value = parseData(data, version5, ansi);  // REGEDIT5 texts in hex are UTF-16
       // The editor skips the values of a key it deleted.
       if (!keyDeleted) ops.push_back({lineNumber, op});
     } catch (const ParseError& e) {
@@ -254,6 +309,11 @@ void appendHex(std::string& out, const std::string& prefix, const std::string& b
   out += line + "\r\n";
 }
 
+MachineError noAnsi(Hive hive, const std::string& key, const std::string& name) {
+  return MachineError(std::string(hiveName(hive)) + "\\" + key + (name.empty() ? "" : " \"" + name + "\"") +
+                      ": holds characters that Windows-1252 cannot hold; export it in Unicode");
+}
+
 void exportKey(std::string& out, Hive hive, const std::string& key, bool ansi) {
   out += std::string("[") + hiveName(hive) + (key.empty() ? "" : "\\" + key) + "]\r\n";
   std::vector<std::string> names = registry::valueNames(hive, key);
@@ -276,8 +336,10 @@ void exportKey(std::string& out, Hive hive, const std::string& key, bool ansi) {
     } else {
       std::string data = v.data;
       if (isStringType(v.type)) {
-        if (v.type != REG_MULTI_SZ) data += '\0';
+        if (v.type != REG_MULTI_SZ && !ansi) data += '\0';
         if (!ansi) data = text::toUtf16le(data);
+        else if (!text::toWindows1252(v.data, data)) throw noAnsi(hive, key, name);
+        else if (v.type != REG_MULTI_SZ) data += '\0';
       }
       char type[16];
       std::snprintf(type, sizeof type, "hex(%x):", v.type);
@@ -342,7 +404,11 @@ std::string exportRegFile(Hive hive, const std::string& key, bool ansi) {
     throw MachineError(std::string(hiveName(hive)) + "\\" + key + ": no such key");
   std::string text = ansi ? "REGEDIT4\r\n\r\n" : "Windows Registry Editor Version 5.00\r\n\r\n";
   exportKey(text, hive, key, ansi);
-  return ansi ? text : "\xFF\xFE" + text::toUtf16le(text);
+  if (!ansi) return "\xFF\xFE" + text::toUtf16le(text);
+  std::string bytes;
+  // Never a wrong byte: a name or text outside the code page stops the export.
+  if (!text::toWindows1252(text, bytes)) throw noAnsi(hive, key, "");
+  return bytes;
 }
 
 }  // namespace platform::machine

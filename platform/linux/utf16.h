@@ -14,4 +14,9 @@ std::string toUtf16le(const std::string& utf8);
 // utf16 tells whether the file was UTF-16.
 std::string decodeFileText(const std::string& bytes, bool* utf16 = nullptr);
 
+// Windows-1252 (the ANSI code page of REGEDIT4 files) to UTF-8.
+std::string fromWindows1252(const std::string& bytes);
+// UTF-8 to Windows-1252; false (out unspecified) when a character has no byte there.
+bool toWindows1252(const std::string& utf8, std::string& out);
+
 }  // namespace platform::text

@@ -84,7 +84,6 @@ TEST(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndImportNothing) {
       {"\"A\"=dword:xyz\n", 3},
       {"\"A\"=hex:01,2g\n", 3},
       {"\"A\"=hex:01,\\\n  02,,03\n", 3},
-      {"\"A\"=hex(2):41,00,42\n", 3},  // UTF-16 with an odd number of bytes
       {"\"A\"=hex(4):01,02\n", 3},
       {"\"A\" \"ok\"\n", 3},
       {"\"A\"=\"unterminated\n", 3},
@@ -94,6 +93,9 @@ TEST(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndImportNothing) {
       {"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\n", 5},
       {"[HKEY_USERS\\.DEFAULT\\X]\n", 3},
       {"[-HKEY_CURRENT_USER]\n", 3},
+      {std::string("\"A\0\"=\"x\"\n", 9), 3},
+      {"[HKEY_CURRENT_USER\\" + std::string(256, 'k') + "]\n", 3},
+      {"\"" + std::string(16384, 'v') + "\"=\"x\"\n", 3},
   };
   TempMachine m;
   for (const Row& row : rows) {
@@ -154,3 +156,56 @@ TEST(RegFileTest, ExportReadsBackInBothFormats) {
 }
 
 }  // namespace
+
+// What real exports contain: commented-out continued hex lines, blanks around '=', notes after
+// a value, odd hex(2), CR-only or LF line ends, a closing Ctrl-Z.
+TEST(RegFileTest, ReadsEveryPhysicalLineOfAnExport) {
+  const std::string k = "SOFTWARE\\T";
+  struct Case {
+    const char* what;
+    const char* eol;
+    std::string body;
+    std::string name;
+    Value expected;
+  } cases[] = {
+      {"a commented hex line does not swallow the next", "\r\n",
+       ";\"old\"=hex:01,\\\n\"a\"=dword:00000002\n", "a", Value::dword(2)},
+      {"blanks around '=' before continued hex", "\n", "\"a\" = hex:01,\\\n  02\n", "a",
+       {registry::REG_BINARY, std::string("\x01\x02", 2)}},
+      {"a comment inside continued hex", "\r\n", "\"a\"=hex:01,\\\n; gone\n  03\n", "a",
+       {registry::REG_BINARY, std::string("\x01\x03", 2)}},
+      {"a note after a string", "\r", "\"a\"=\"b\" ; note\n", "a", Value::string("b")},
+      {"a note after a dword", "\n", "\"a\"=dword:00000007 ; note\n", "a", Value::dword(7)},
+      {"odd hex(2)", "\r\n", "\"a\"=hex(2):41,00,42,00,00\n", "a",
+       Value::string("AB", registry::REG_EXPAND_SZ)},
+  };
+  for (const Case& c : cases) {
+    TempMachine m;
+    std::string file = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\" + k + "]\n" +
+                       c.body + "\x1a";
+    std::string withEol;
+    for (char ch : file) withEol += ch == '\n' ? std::string(c.eol) : std::string(1, ch);
+    machine::importRegFile(withEol);
+    Value v = get(Hive::LocalMachine, k, c.name);
+    EXPECT_EQ(v.type, c.expected.type) << c.what;
+    EXPECT_EQ(v.data, c.expected.data) << c.what;
+  }
+}
+
+// REGEDIT4 is the ANSI code page both ways; what it cannot hold stops the export.
+TEST(RegFileTest, Regedit4IsWindows1252) {
+  TempMachine m;
+  machine::importRegFile(
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Caf\xE9]\r\n\"Price\"=\"5 \x80\"\r\n"
+      "\"E\"=hex(2):e9,00\r\n");
+  const std::string key = "Software\\Caf\xC3\xA9";
+  EXPECT_EQ(get(Hive::CurrentUser, key, "Price").data, "5 \xE2\x82\xAC");
+  EXPECT_EQ(get(Hive::CurrentUser, key, "E").data, "\xC3\xA9");
+  std::string file = machine::exportRegFile(Hive::CurrentUser, key, true);
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Caf\xE9]"), std::string::npos);
+  EXPECT_NE(file.find("\"Price\"=\"5 \x80\""), std::string::npos);
+  EXPECT_NE(file.find("\"E\"=hex(2):e9,00"), std::string::npos);
+  registry::setValue(Hive::CurrentUser, key, "Omega", Value::string("\xCE\xA9"));
+  EXPECT_THROW(machine::exportRegFile(Hive::CurrentUser, key, true), machine::MachineError);
+  EXPECT_NO_THROW(machine::exportRegFile(Hive::CurrentUser, key, false));
+}
