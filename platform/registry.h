@@ -8,7 +8,9 @@
 
 namespace platform::registry {
 
-enum class Hive { LocalMachine, CurrentUser, ClassesRoot };
+// The installer reads the first three; the other two are kept so that a whole station's
+// export can be brought into an emulated machine.
+enum class Hive { LocalMachine, CurrentUser, ClassesRoot, Users, CurrentConfig };
 
 enum ValueType : uint32_t { REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4 };
 

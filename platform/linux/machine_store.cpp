@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "platform/debug.h"
+#include "platform/linux/utf16.h"
 #include "platform/machine.h"
 
 namespace fs = std::filesystem;
@@ -30,16 +31,16 @@ namespace {
 
 // "CVM1": marks a store as ours, so a foreign SQLite file is never taken over.
 constexpr int kApplicationId = 0x43564D31;
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 constexpr int kBusyTimeoutMs = 10000;
 
 const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS system_info(name TEXT PRIMARY KEY COLLATE NOCASE, value TEXT);
-CREATE TABLE IF NOT EXISTS reg_keys(hive INTEGER NOT NULL, path TEXT NOT NULL COLLATE NOCASE,
-  parent TEXT NOT NULL COLLATE NOCASE, name TEXT NOT NULL, PRIMARY KEY(hive, path));
+CREATE TABLE IF NOT EXISTS reg_keys(hive INTEGER NOT NULL, path TEXT NOT NULL COLLATE WINCASE,
+  parent TEXT NOT NULL COLLATE WINCASE, name TEXT NOT NULL, PRIMARY KEY(hive, path));
 CREATE INDEX IF NOT EXISTS reg_keys_parent ON reg_keys(hive, parent);
-CREATE TABLE IF NOT EXISTS reg_values(hive INTEGER NOT NULL, key TEXT NOT NULL COLLATE NOCASE,
-  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB,
+CREATE TABLE IF NOT EXISTS reg_values(hive INTEGER NOT NULL, key TEXT NOT NULL COLLATE WINCASE,
+  name TEXT NOT NULL COLLATE WINCASE, type INTEGER NOT NULL, data BLOB,
   PRIMARY KEY(hive, key, name));
 CREATE TABLE IF NOT EXISTS products(id INTEGER PRIMARY KEY AUTOINCREMENT,
   code TEXT NOT NULL COLLATE NOCASE, context INTEGER NOT NULL, remove_command TEXT NOT NULL,
@@ -58,6 +59,38 @@ CREATE TABLE IF NOT EXISTS window_messages(id INTEGER PRIMARY KEY AUTOINCREMENT,
   lparam INTEGER NOT NULL, taken INTEGER NOT NULL DEFAULT 0, result INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS window_messages_window ON window_messages(window, taken);
 )sql";
+
+// Version 3 compares registry names as Windows does (every letter, not only ASCII): the
+// registry tables are rebuilt with that collation. Names that only now compare equal keep
+// the first one stored.
+const char* kRegistryNamesAsWindowsCompares = R"sql(
+ALTER TABLE reg_keys RENAME TO reg_keys_v2;
+ALTER TABLE reg_values RENAME TO reg_values_v2;
+DROP INDEX IF EXISTS reg_keys_parent;
+CREATE TABLE reg_keys(hive INTEGER NOT NULL, path TEXT NOT NULL COLLATE WINCASE,
+  parent TEXT NOT NULL COLLATE WINCASE, name TEXT NOT NULL, PRIMARY KEY(hive, path));
+CREATE TABLE reg_values(hive INTEGER NOT NULL, key TEXT NOT NULL COLLATE WINCASE,
+  name TEXT NOT NULL COLLATE WINCASE, type INTEGER NOT NULL, data BLOB,
+  PRIMARY KEY(hive, key, name));
+INSERT OR IGNORE INTO reg_keys SELECT * FROM reg_keys_v2 ORDER BY rowid;
+INSERT OR IGNORE INTO reg_values SELECT * FROM reg_values_v2 ORDER BY rowid;
+DROP TABLE reg_keys_v2;
+DROP TABLE reg_values_v2;
+)sql";
+
+int compareAsWindows(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  const std::string upperA = text::upperCaseName(std::string(static_cast<const char*>(a), lengthA));
+  const std::string upperB = text::upperCaseName(std::string(static_cast<const char*>(b), lengthB));
+  return upperA.compare(upperB);
+}
+
+void upperFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+  const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  if (!bytes) return sqlite3_result_null(context);
+  const std::string upper =
+      text::upperCaseName(std::string(bytes, static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
+  sqlite3_result_text(context, upper.data(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+}
 
 struct CachedStatement {
   sqlite3_stmt* stmt = nullptr;
@@ -184,6 +217,10 @@ sqlite3* openStore(const std::string& dbPath) {
     throw MachineError("machine store " + dbPath + " cannot be opened: " + text);
   }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // Registry names compare as on Windows, in the tables and in the statements.
+  sqlite3_create_collation_v2(db, "WINCASE", SQLITE_UTF8, nullptr, compareAsWindows, nullptr);
+  sqlite3_create_function_v2(db, "winupper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                             upperFunction, nullptr, nullptr, nullptr);
   try {
     // Reading the header first: a file that is not a database fails here, before anything
     // is written to it.
@@ -217,6 +254,7 @@ sqlite3* openStore(const std::string& dbPath) {
       // An older machine gains the new tables; the schema only adds what is missing.
       execOrThrow(db, "BEGIN IMMEDIATE", dbPath);
       try {
+        if (version < 3) execOrThrow(db, kRegistryNamesAsWindowsCompares, dbPath);
         execOrThrow(db, kSchema, dbPath);
         std::string ids = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
         execOrThrow(db, ids.c_str(), dbPath);

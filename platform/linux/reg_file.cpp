@@ -360,6 +360,8 @@ bool parseHiveName(const std::string& name, Hive& hive) {
   if (is("HKEY_LOCAL_MACHINE", "HKLM")) hive = Hive::LocalMachine;
   else if (is("HKEY_CURRENT_USER", "HKCU")) hive = Hive::CurrentUser;
   else if (is("HKEY_CLASSES_ROOT", "HKCR")) hive = Hive::ClassesRoot;
+  else if (is("HKEY_USERS", "HKU")) hive = Hive::Users;
+  else if (is("HKEY_CURRENT_CONFIG", "HKCC")) hive = Hive::CurrentConfig;
   else return false;
   return true;
 }
@@ -375,6 +377,8 @@ const char* hiveName(Hive hive) {
     case Hive::LocalMachine: return "HKEY_LOCAL_MACHINE";
     case Hive::CurrentUser: return "HKEY_CURRENT_USER";
     case Hive::ClassesRoot: return "HKEY_CLASSES_ROOT";
+    case Hive::Users: return "HKEY_USERS";
+    case Hive::CurrentConfig: return "HKEY_CURRENT_CONFIG";
   }
   return "";
 }

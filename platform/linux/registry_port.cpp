@@ -6,6 +6,7 @@
 
 #include "platform/debug.h"
 #include "platform/linux/machine_store.h"
+#include "platform/linux/utf16.h"
 #include "platform/registry.h"
 #include "platform/win_types.h"
 #include "platform/port_backends.h"
@@ -80,21 +81,15 @@ long guarded(const char* method, long failure, F&& body) {
   }
 }
 
-std::string lowerAscii(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
-// The cache key of a read: the store compares key paths and names without regard to
-// (ASCII) case, and so does the key.
+// The cache key of a read: the store compares key paths and names as Windows does, and so
+// does the key.
 std::string readKey(char kind, Hive hive, const std::string& key, const std::string& name) {
   std::vector<std::string> parts = components(key);
   std::string text(1, kind);
   text += static_cast<char>('0' + static_cast<int>(hive));
-  text += lowerAscii(join(parts, parts.size()));
+  text += text::upperCaseName(join(parts, parts.size()));
   text += '\x1f';
-  text += lowerAscii(name);
+  text += text::upperCaseName(name);
   return text;
 }
 
@@ -198,8 +193,8 @@ long backend::deleteTree(Hive hive, const std::string& key) {
         // Below the key: paths that begin with it and a backslash (compared without case;
         // LIKE would read % and _ in key names as wildcards).
         auto below = [](const char* column) {
-          return std::string("lower(substr(") + column +
-                 ", 1, length(?2) + 1)) = lower(?2 || '\\')";
+          return std::string("winupper(substr(") + column +
+                 ", 1, length(?2) + 1)) = winupper(?2 || '\\')";
         };
         std::string valuesSql =
             "DELETE FROM reg_values WHERE hive=?1 AND (key=?2 OR " + below("key") + ")";
@@ -221,7 +216,7 @@ std::vector<std::string> subKeyNames(Hive hive, const std::string& key) {
       std::string stored;
       if (!storedPath(db, hive, key, stored)) return;
       Statement q(db, "SELECT name FROM reg_keys WHERE hive=? AND parent=? "
-                      "ORDER BY name COLLATE NOCASE");
+                      "ORDER BY name COLLATE WINCASE");
       q.bind(1, static_cast<int64_t>(hive)).bind(2, stored);
       while (q.step()) names.push_back(q.text(0));
     });

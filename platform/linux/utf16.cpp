@@ -1,6 +1,9 @@
 #include "platform/linux/utf16.h"
 
 #include <cstdint>
+#include <cwctype>
+
+#include <locale.h>
 
 namespace platform::text {
 
@@ -136,6 +139,31 @@ bool toWindows1252(const std::string& utf8, std::string& out) {
     out += static_cast<char>(0x80 + found);
   }
   return true;
+}
+
+std::string upperCaseName(const std::string& utf8) {
+  std::string upper = utf8;
+  bool ascii = true;
+  for (char& c : upper) {
+    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+    else if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (ascii) return upper;
+  // The case tables of the built-in UTF-8 locale, whatever locale the process runs in.
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  std::string utf16 = toUtf16le(utf8);
+  for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(utf16[i]) |
+                                             static_cast<unsigned char>(utf16[i + 1]) << 8);
+    if (u >= 0xD800 && u <= 0xDFFF) continue;  // surrogates compare as they are
+    wint_t mapped = u < 0x80 ? static_cast<wint_t>(u >= 'a' && u <= 'z' ? u - 32 : u)
+                    : unicode ? towupper_l(u, unicode)
+                              : static_cast<wint_t>(u);
+    if (mapped > 0xFFFF) mapped = u;  // an upper case outside the BMP would change the length
+    utf16[i] = static_cast<char>(mapped & 0xFF);
+    utf16[i + 1] = static_cast<char>(mapped >> 8);
+  }
+  return fromUtf16le(utf16);
 }
 
 }  // namespace platform::text

@@ -19,4 +19,8 @@ std::string fromWindows1252(const std::string& bytes);
 // UTF-8 to Windows-1252; false (out unspecified) when a character has no byte there.
 bool toWindows1252(const std::string& utf8, std::string& out);
 
+// The form in which Windows compares registry key and value names: each UTF-16 unit in
+// upper case (simple mapping, so "ß" stays itself and lengths never change).
+std::string upperCaseName(const std::string& utf8);
+
 }  // namespace platform::text

@@ -117,6 +117,31 @@ TEST(MachineStoreTest, ExistingMachineKeepsItsStateWhenReopened) {
   EXPECT_FALSE(machine::is64BitProfile());
 }
 
+// A machine written before registry names compared as on Windows: its names are kept, and
+// two that now name one value become one (the first stored).
+TEST(MachineStoreTest, AnOlderStoreComparesRegistryNamesAsWindowsAfterReopening) {
+  TempMachine m;
+  registry::setValue(Hive::CurrentUser, "Software\\Old", "kept", registry::Value::string("yes"));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((m.root() + "/machine.db").c_str(), &db), SQLITE_OK);
+  const char* olderShape =
+      "DROP TABLE reg_values;"
+      "CREATE TABLE reg_values(hive INTEGER NOT NULL, key TEXT NOT NULL COLLATE NOCASE,"
+      "  name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB,"
+      "  PRIMARY KEY(hive, key, name));"
+      "INSERT INTO reg_values VALUES(1, 'Software\\Old', 'kept', 1, 'yes');"
+      "INSERT INTO reg_values VALUES(1, 'Software\\Old', '\xC3\x84pfel', 1, 'first');"
+      "INSERT INTO reg_values VALUES(1, 'Software\\Old', '\xC3\xA4PFEL', 1, 'second');"
+      "PRAGMA user_version=2;";
+  ASSERT_EQ(sqlite3_exec(db, olderShape, nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  machine::useRoot(m.root());
+  EXPECT_EQ(registry::valueNames(Hive::CurrentUser, "Software\\Old"),
+            (std::vector<std::string>{"kept", "\xC3\x84pfel"}));
+  EXPECT_EQ(registry::readString(Hive::CurrentUser, "SOFTWARE\\OLD", "\xC3\xA4pfel", 10).value_or(""),
+            "first");
+}
+
 TEST(MachineStoreTest, ProfilesSetTheSystemInformation) {
   struct Row {
     const char* profile;

@@ -91,7 +91,7 @@ TEST(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndImportNothing) {
       {"\"A\"=something\n", 3},
       {"just text\n", 3},
       {"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\n", 5},
-      {"[HKEY_USERS\\.DEFAULT\\X]\n", 3},
+      {"[HKEY_PERFORMANCE_DATA\\X]\n", 3},
       {"[-HKEY_CURRENT_USER]\n", 3},
       {std::string("\"A\0\"=\"x\"\n", 9), 3},
       {"[HKEY_CURRENT_USER\\" + std::string(256, 'k') + "]\n", 3},
@@ -208,4 +208,38 @@ TEST(RegFileTest, Regedit4IsWindows1252) {
   registry::setValue(Hive::CurrentUser, key, "Omega", Value::string("\xCE\xA9"));
   EXPECT_THROW(machine::exportRegFile(Hive::CurrentUser, key, true), machine::MachineError);
   EXPECT_NO_THROW(machine::exportRegFile(Hive::CurrentUser, key, false));
+}
+
+// A station's whole export: all five hives, names that differ only in case taken as one
+// key or value as Windows takes them (non-ASCII letters too), first spelling kept.
+TEST(RegFileTest, AllFiveHivesAndNamesComparedAsWindowsDoes) {
+  TempMachine m;
+  machine::importRegFile(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Fruit\\\xC3\x84pfel]\r\n\"\xC3\x91" "ame\"=\"1\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Fruit\\\xC3\xA4PFEL]\r\n\"\xC3\xB1" "AME\"=\"2\"\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\U]\r\n\r\n[HKEY_CLASSES_ROOT\\.cvt]\r\n\r\n"
+      "[HKEY_USERS\\.DEFAULT\\Control Panel]\r\n\"Locale\"=\"00000409\"\r\n\r\n"
+      "[HKEY_CURRENT_CONFIG\\System\\CurrentControlSet]\r\n");
+  EXPECT_EQ(registry::subKeyNames(Hive::LocalMachine, "SOFTWARE\\Fruit"),
+            std::vector<std::string>{"\xC3\x84pfel"});
+  EXPECT_EQ(registry::valueNames(Hive::LocalMachine, "SOFTWARE\\Fruit\\\xC3\xA4PFEL"),
+            std::vector<std::string>{"\xC3\x91" "ame"});
+  EXPECT_EQ(get(Hive::LocalMachine, "software\\fruit\\\xC3\xA4pfel", "\xC3\xB1" "ame").data, "2");
+  // Only the case differs: "ß" and "SS" are different names, as on Windows.
+  registry::createKey(Hive::LocalMachine, "SOFTWARE\\Stra\xC3\x9F" "e");
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, "SOFTWARE\\STRASSE"));
+  EXPECT_TRUE(registry::keyExists(Hive::LocalMachine, "SOFTWARE\\STRA\xC3\x9F" "E"));
+  EXPECT_EQ(get(Hive::Users, ".DEFAULT\\Control Panel", "Locale").data, "00000409");
+  EXPECT_TRUE(registry::keyExists(Hive::CurrentConfig, "System\\CurrentControlSet"));
+  const std::string exported = machine::exportRegFile(Hive::Users, "", false);
+  EXPECT_NE(text::fromUtf16le(exported.substr(2)).find("[HKEY_USERS\\.DEFAULT\\Control Panel]"),
+            std::string::npos);
+  // Deleting a tree finds what lies below it whatever the case of its letters.
+  registry::createKey(Hive::LocalMachine, "SOFTWARE\\Fruit\\\xC3\x84pfel\\Kern");
+  registry::createKey(Hive::LocalMachine, "SOFTWARE\\Fruit\\\xC3\x84pfelbaum");
+  registry::deleteTree(Hive::LocalMachine, "SOFTWARE\\Fruit\\\xC3\xA4PFEL");
+  EXPECT_FALSE(registry::keyExists(Hive::LocalMachine, "SOFTWARE\\Fruit\\\xC3\x84pfel\\Kern"));
+  EXPECT_EQ(registry::subKeyNames(Hive::LocalMachine, "SOFTWARE\\Fruit"),
+            std::vector<std::string>{"\xC3\x84pfelbaum"});
 }
