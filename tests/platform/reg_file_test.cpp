@@ -130,6 +130,8 @@ TEST(RegFileTest, ExportReadsBackInBothFormats) {
   registry::setValue(Hive::LocalMachine, key, "Lines", Value::string("one\r\ntwo"));
   registry::setValue(Hive::LocalMachine, key, "Bin", {registry::REG_BINARY, std::string(100, '\x5a')});
   registry::setValue(Hive::LocalMachine, key + "\\Sub\\Deeper", "n", Value::string("v"));
+  const std::string cafe = key + "\\Caf\xC3\xA9", size = "Gr\xC3\xB6\xC3\x9F" "e";
+  registry::setValue(Hive::LocalMachine, cafe, size, Value::string("\xC3\xA9t\xC3\xA9"));
 
   for (bool ansi : {false, true}) {
     std::string file = machine::exportRegFile(Hive::LocalMachine, key, ansi);
@@ -150,6 +152,10 @@ TEST(RegFileTest, ExportReadsBackInBothFormats) {
     EXPECT_EQ(get(Hive::LocalMachine, key, "Lines").data, "one\r\ntwo");
     EXPECT_EQ(get(Hive::LocalMachine, key, "Bin").data, std::string(100, '\x5a'));
     EXPECT_EQ(get(Hive::LocalMachine, key + "\\Sub\\Deeper", "n").data, "v");
+    EXPECT_EQ(registry::subKeyNames(Hive::LocalMachine, key),
+              (std::vector<std::string>{"Caf\xC3\xA9", "Sub"}));
+    EXPECT_EQ(registry::valueNames(Hive::LocalMachine, cafe), std::vector<std::string>{size});
+    EXPECT_EQ(get(Hive::LocalMachine, cafe, size).data, "\xC3\xA9t\xC3\xA9");
   }
   EXPECT_THROW(machine::exportRegFile(Hive::LocalMachine, "SOFTWARE\\Nothing", false),
                machine::MachineError);
