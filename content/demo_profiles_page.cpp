@@ -164,10 +164,10 @@ qnDInstallDemoProfiles::qnDInstallDemoProfiles(const std::string& title)
 }
 
 void qnDInstallDemoProfiles::initPageControls() {
-  addControl(kInstruction, ControlKind::Static, ui::dluRect(123, 46, 300, 10),
+  addControl(kInstruction, ControlKind::Static, ui::dluRect(123, 46, 338, 10),
              "Please click on the 'Install' button to download and update the required demo "
              "profile");
-  addControl(kRunLine, ControlKind::Static, ui::dluRect(123, 56, 300, 8),
+  addControl(kRunLine, ControlKind::Static, ui::dluRect(123, 56, 338, 8),
              "Please click on the 'Run' button to load the demo profile in Corvanta Vision "
              "Software and to try it");
   tabs_.create(*this, ui::dluRect(117, 66, 370, 180));

@@ -210,10 +210,10 @@ qnDInstallTutorials::qnDInstallTutorials(const std::string& title)
 }
 
 void qnDInstallTutorials::initPageControls() {
-  addControl(kInstruction, ControlKind::Static, ui::dluRect(123, 46, 300, 10),
+  addControl(kInstruction, ControlKind::Static, ui::dluRect(123, 46, 338, 10),
              "Please click on the 'Install' button to download and update the required "
              "tutorial");
-  addControl(kPdfLine, ControlKind::Static, ui::dluRect(123, 56, 300, 8),
+  addControl(kPdfLine, ControlKind::Static, ui::dluRect(123, 56, 338, 8),
              "Please click on the 'PDF' button to view the tutorial document");
   tabs_.create(*this, ui::dluRect(117, 66, 370, 180));
   const int left = ui::dluX(464), top = ui::dluY(40);
