@@ -30,8 +30,11 @@ namespace files = platform::files;
 
 // The runtime's stand-in program notes every start in this file.
 std::string startsOfVisionSoftware(const std::string& runtime) {
+  // The program runs on its own: wait (bounded) until its whole line is there.
   std::string log;
-  for (int i = 0; i < 500 && !files::readFile(runtime + "Corvanta.log", log); ++i)
+  for (int i = 0; i < 500 && !(files::readFile(runtime + "Corvanta.log", log) &&
+                               !log.empty() && log.back() == '\n');
+       ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return log;
 }
@@ -133,6 +136,11 @@ TEST_F(ProfilesRoad, TheLocalListServesWhenTheServerFailsAndTheTabStays) {
   EXPECT_EQ(scope_.ui().messageTexts().back(), "Using default list of demo profiles.");
   EXPECT_EQ(page().tabs().currentTabName(), "color-demo");
   EXPECT_EQ(page().panel().rowCount(), 2);
+  // The bulk download takes every package of the local list, all tabs.
+  mxInstallManagerBase all;
+  ASSERT_EQ(page().collectPackageEntries(&all), 1);
+  ASSERT_EQ(all.count(), 8u);
+  EXPECT_EQ(all.entry(7)->fileName, "PrintColour.zip");
 }
 
 TEST_F(ProfilesRoad, NamesFromTheListNeverReachOutsideTheProfilesFolder) {

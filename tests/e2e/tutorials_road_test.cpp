@@ -92,7 +92,10 @@ TEST_F(TutorialsRoad, InstallRunDocumentVideoAndRemove) {
   EXPECT_EQ(lastOpened(), "https://www.brenholm.example/tutorials/camera");
   page().click(row(0).runId);
   std::string log;
-  for (int i = 0; i < 500 && !files::readFile(runtime + "Corvanta.log", log); ++i)
+  // The program runs on its own: wait (bounded) until its whole line is there.
+  for (int i = 0; i < 500 && !(files::readFile(runtime + "Corvanta.log", log) &&
+                               !log.empty() && log.back() == '\n');
+       ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(log, "System=" + profile + "|/IGNOREPROFILEVERSION|\n");
 
@@ -118,6 +121,11 @@ TEST_F(TutorialsRoad, TheLocalListServesWhenTheServerFailsAndTheTabStays) {
   EXPECT_EQ(scope_.ui().messageTexts().back(), "Using default list of tutorials.");
   EXPECT_EQ(page().tabs().currentTabName(), " Blob Analysis");
   EXPECT_EQ(page().panel().rowCount(), 2);
+  // The bulk download takes every package of the local list, all tabs.
+  mxInstallManagerBase all;
+  ASSERT_EQ(page().collectPackageEntries(&all), 1);
+  ASSERT_EQ(all.count(), 5u);
+  EXPECT_EQ(all.entry(4)->fileName, "DotGrid.zip");
 }
 
 TEST_F(TutorialsRoad, NamesFromTheListNeverReachOutsideThePageFolders) {
