@@ -189,6 +189,7 @@ bool qnDInstallDemoProfiles::onSetActive() {
   }
   show(kRefresh, appContext().isFolderWritable);
   refreshContentList(false, false);
+  manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1);
   return qnDPropertyPageBase::onSetActive();
 }
 

@@ -234,6 +234,7 @@ bool qnDInstallTutorials::onSetActive() {
   refreshContentList(false, false);
   hint = "Please click on the 'Next' button to configure the image processing options.\nOr "
          "click on the 'Finish' button to complete the installation.";
+  manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1);
   return qnDPropertyPageBase::onSetActive();
 }
 
