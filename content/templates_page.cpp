@@ -1,5 +1,6 @@
 #include "content/templates_page.h"
 
+#include "content/content_packages.h"
 #include "engine/app_context.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
@@ -27,32 +28,9 @@ void tell(ui::Window* owner, const std::string& text, const char* caption = kIns
   ui::messageBox(owner, text, caption, win::MB_OK);
 }
 
-// A name from the server that may become part of a path: one plain folder or file name.
-bool isPlainName(const std::string& name) {
-  return !name.empty() && name.find_first_of("\\/:") == std::string::npos &&
-         name.find("..") == std::string::npos;
-}
-
-std::string fileNameOf(const std::string& url) {
-  size_t sep = url.find_last_of("\\/");
-  return sep == std::string::npos ? std::string() : url.substr(sep + 1);
-}
-
-// Every prefix of the folder, then the folder itself.
-void createFolderPath(const std::string& folder) {
-  for (size_t at = folder.find_first_of("\\/", 1); at != std::string::npos;
-       at = folder.find_first_of("\\/", at + 1))
-    platform::files::createDirectory(folder.substr(0, at));
-  platform::files::createDirectory(folder);
-}
-
 }  // namespace
 
-std::string templatesFolder() {
-  std::string documents;
-  if (!platform::shell::getFolderPath(platform::shell::CSIDL_PERSONAL, documents)) return "";
-  return documents + "\\Corvanta 11.0\\Templates\\";
-}
+std::string templatesFolder() { return userContentFolder("Templates"); }
 
 // ---- the panel
 

@@ -12,7 +12,7 @@
 #   msi     a stand-in Windows Installer package for the stand-in msiexec (settings code,
 #           name, version; see write_msi_package);
 #   zip     a ZIP package of small files: files= holds bash patterns with braces, "/"
-#           between folders.
+#           between folders; "PACKAGE.zip:INNER.zip" is a ZIP inside a package.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out=${1:?usage: make_repository.sh OUTPUT_FOLDER}
@@ -73,6 +73,27 @@ write_msi_package() {
   printf '[Properties]\nPublisher=%s\n' "${s[publisher]:-}" >> "$target"
 }
 
+# A one-page PDF document showing the text (ASCII, no parentheses or backslashes), so that
+# a document of a package opens in a real viewer.
+write_pdf() {
+  local stream="BT /F1 18 Tf 60 760 Td ($1) Tj ET" body='' offsets=() i
+  local objects=(
+    "<< /Type /Catalog /Pages 2 0 R >>"
+    "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"
+    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> >> >>"
+    "<< /Length ${#stream} >>"$'\n'"stream"$'\n'"$stream"$'\n'"endstream"
+    "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>")
+  body="%PDF-1.4"$'\n'
+  for i in "${!objects[@]}"; do
+    offsets+=("${#body}")
+    body+="$((i + 1)) 0 obj"$'\n'"${objects[$i]}"$'\n'"endobj"$'\n'
+  done
+  printf '%s' "$body"
+  printf 'xref\n0 %d\n0000000000 65535 f \n' $((${#objects[@]} + 1))
+  for i in "${offsets[@]}"; do printf '%010d 00000 n \n' "$i"; done
+  printf 'trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n' $((${#objects[@]} + 1)) "${#body}"
+}
+
 # A package's files: the ones content/zip/PACKAGE/ holds as they are, the others as small
 # stand-in texts.
 write_zip_files() {
@@ -83,6 +104,8 @@ write_zip_files() {
     mkdir -p "$(dirname "$folder/$file")"
     if [ -f "$here/content/zip/$package/$file" ]; then
       cp "$here/content/zip/$package/$file" "$folder/$file"
+    elif [[ $file == *.pdf ]]; then
+      write_pdf "Demo stand-in of $file" > "$folder/$file"
     else
       printf 'Demo stand-in of %s\n' "$file" > "$folder/$file"
     fi
@@ -116,7 +139,17 @@ while IFS= read -r line; do
   fi
   case "$family" in
     msi) write_msi_package "$target" ;;
-    zip) zipFolder[$file]=$folder; write_zip_files "$staging/$file" ;;
+    zip)
+      if [[ $file == *.zip:* ]]; then
+        # A ZIP inside a package (a tutorial's profile): made at once, into the package.
+        inner=$(mktemp -d)
+        write_zip_files "$inner/${file#*:}"
+        (cd "$inner/${file#*:}" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort |
+           bsdtar -a -n -cf "$target" -T -)
+        rm -rf "$inner"
+      else
+        zipFolder[$file]=$folder; write_zip_files "$staging/$file"
+      fi ;;
     *) write_program "$target" "$family" "$settings" ;;
   esac
   unset s

@@ -30,6 +30,13 @@ case "$extra" in
     put Python/OpenCV2_4_3OrOlder/cv2.pyd "cv2 module of OpenCV 2.4.3"
     put msvcr71.dll "C runtime 7.1"
     put python27.dll "Python 2.7 runtime library"
+    # The vision software's program as the content pages start it with a profile: it notes
+    # the arguments of every start, one line each.
+    cat > "$rt/Corvanta.exe" <<'_EXE_'
+#!/bin/sh
+line=$(printf '%s|' "$@")
+printf '%s\n' "$line" >> "$(dirname "$0")/Corvanta.log"
+_EXE_
     put uniAVTGrab.dll "grabber library without AVT support"
     put _Ref/AVT/uniAVTGrab_Universal_2_2_0.dll "grabber library for AVT Universal Package 2.2.0"
     put _Ref/AVT/uniAVTGrab_Fire_2_11.dll "grabber library for AVT Fire Package 2.11"
