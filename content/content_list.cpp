@@ -117,6 +117,11 @@ int mxContentList::collectSections(std::vector<std::string>* names) const {
   return 1;
 }
 
+bool isPlainName(const std::string& name) {
+  return !name.empty() && name.find_first_of("\\/:") == std::string::npos &&
+         name.find("..") == std::string::npos;
+}
+
 std::string tabNameOfSection(const std::string& section) {
   size_t blank = section.find(' ');
   return blank == std::string::npos ? section : section.substr(blank);

@@ -45,6 +45,9 @@ std::string tabNameOfSection(const std::string& section);
 // Whether an item's section belongs to a tab: its lower-cased name holds the tab's.
 bool sectionInTab(const std::string& section, const std::string& tab);
 
+// A name from the server that may become part of a path: one plain folder or file name.
+bool isPlainName(const std::string& name);
+
 // The distinct tab names of an INI list's sections (machine path), in order of first
 // appearance; none for a list without sections.
 std::vector<std::string> iniListTabNames(const std::string& file);

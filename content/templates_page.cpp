@@ -27,12 +27,6 @@ void tell(ui::Window* owner, const std::string& text, const char* caption = kIns
   ui::messageBox(owner, text, caption, win::MB_OK);
 }
 
-// A name from the server that may become part of a path: one plain folder or file name.
-bool isPlainName(const std::string& name) {
-  return !name.empty() && name.find_first_of("\\/:") == std::string::npos &&
-         name.find("..") == std::string::npos;
-}
-
 std::string fileNameOf(const std::string& url) {
   size_t sep = url.find_last_of("\\/");
   return sep == std::string::npos ? std::string() : url.substr(sep + 1);
