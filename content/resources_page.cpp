@@ -134,10 +134,14 @@ void DTabResources::layOutLinks() {
       continue;
     }
     const int x = second ? 243 : 10;
-    addPanelControl(0, ControlKind::Static, {x, y, x + 15, y + 15}, "=>");
+    // The marker reaches a little to the left: "=>" is wider in our font than its 15 pixels.
+    addPanelControl(0, ControlKind::Static,
+                    {ui::fontScaledX(x) - 6, y, ui::fontScaledX(x + 17), y + 15}, "=>");
     row.linkId = kFirstLink + (second ? kRightLinks : 0) + i;
-    const ui::Rect placed =
-        addPanelControl(row.linkId, ControlKind::Hyperlink, {x + 18, y, x + 218, y + 15}).rect;
+    const ui::Rect placed = addPanelControl(row.linkId, ControlKind::Hyperlink,
+                                            {ui::fontScaledX(x + 18), y,
+                                             ui::fontScaledX(x + 218), y + 15})
+                                .rect;
     row.link.createLink(*page(), row.name, 0, placed, row.url, row.linkId);
     y += 25;
     ++count;
