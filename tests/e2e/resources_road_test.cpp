@@ -165,6 +165,14 @@ TEST_F(ResourcesRoad, RefreshKeepsTheTabAndThePicturesAlreadyFetched) {
   EXPECT_EQ(page().panel().rowCount(), 9);
   EXPECT_EQ(requests("Calibration.png"), 1);
 
+  // A bulk download takes the list first, then the pictures it names.
+  mxInstallManagerBase lists, pictures;
+  ASSERT_EQ(page().collectPackageEntries(&lists, &pictures), 1);
+  ASSERT_EQ(lists.count(), 1u);
+  EXPECT_EQ(lists.entry(0)->fileName, "614resorces.ini.txt");
+  ASSERT_EQ(pictures.count(), 8u);
+  EXPECT_EQ(pictures.entry(7)->fileName, "Lighting.png");
+
   // Without any list the page says so.
   files::deleteFile(local("614resorces.ini.txt"));
   page().click(Page::kRefresh);
