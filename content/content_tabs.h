@@ -87,7 +87,7 @@ class qnDTabDialogBase : public qnDTabPanel {
   virtual void updateRows() = 0;
   virtual int rowCount() const = 0;
   // The row action message: always 1, the reason shown when the row or action is unknown.
-  long onRowAction(int row, int action);
+  virtual long onRowAction(int row, int action);
   // A row's top in panel pixels.
   static int rowTop(int row) { return kRowTop + row * kRowStep; }
 

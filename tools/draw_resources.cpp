@@ -1,14 +1,20 @@
 // Draws the wizard's picture resources into a folder at build time: the PNG pictures of the
 // image buttons ("<number>.png") and the BITMAP banners ("<number>.bmp"). The artwork is
 // plain vector drawing, so the pictures are made from this file and never kept as files.
+// With --demo it draws the demo server's resources instead: the pictures and documents
+// that the demo resources list names.
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <QString>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -96,11 +102,200 @@ QImage landscape() {
   return image;
 }
 
+// ---- the demo server's resources
+
+// A 64 x 64 picture of one topic: a rounded tile in the topic's colour with white line art.
+QImage topic(QColor base, const Glyph& glyph) { return tile(base, glyph, 64); }
+
+QPen thin(double width) {
+  return QPen(Qt::white, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// The wiring of a station, a document picture: camera, light, IO unit and PLC cabled to the
+// PC.
+QImage wiring() {
+  QImage image(480, 320, QImage::Format_RGB32);
+  image.fill(QColor(250, 251, 253));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont f;
+  f.setPixelSize(15);
+  p.setFont(f);
+  struct Box {
+    QRectF rect;
+    const char* label;
+    QColor colour;
+  };
+  const Box boxes[] = {{{180, 130, 120, 60}, "Vision PC", QColor(40, 110, 190)},
+                       {{30, 30, 110, 50}, "Camera", QColor(46, 160, 67)},
+                       {{340, 30, 110, 50}, "Light", QColor(226, 130, 30)},
+                       {{30, 240, 110, 50}, "IO unit", QColor(120, 80, 170)},
+                       {{340, 240, 110, 50}, "PLC", QColor(120, 128, 138)}};
+  p.setPen(QPen(QColor(60, 70, 90), 2.5));
+  for (size_t i = 1; i < std::size(boxes); ++i)
+    p.drawLine(boxes[i].rect.center(), boxes[0].rect.center());
+  for (const Box& b : boxes) {
+    p.setBrush(b.colour);
+    p.setPen(QPen(b.colour.darker(140), 1.5));
+    p.drawRoundedRect(b.rect, 8, 8);
+    p.setPen(Qt::white);
+    p.drawText(b.rect, Qt::AlignCenter, b.label);
+  }
+  return image;
+}
+
+// A one-page document: a title, a rule and its paragraphs.
+bool writeDocument(const QString& path, const QString& title, const QStringList& paragraphs) {
+  QPdfWriter pdf(path);
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setResolution(72);
+  pdf.setTitle(title);
+  QPainter p;
+  if (!p.begin(&pdf)) return false;
+  QFont heading;
+  heading.setPixelSize(24);
+  heading.setBold(true);
+  p.setFont(heading);
+  p.setPen(QColor(24, 72, 128));
+  p.drawText(QRectF(60, 60, 475, 40), Qt::AlignLeft, title);
+  p.drawLine(QPointF(60, 100), QPointF(535, 100));
+  QFont body;
+  body.setPixelSize(13);
+  p.setFont(body);
+  p.setPen(Qt::black);
+  double y = 120;
+  for (const QString& text : paragraphs) {
+    const QRectF area(60, y, 475, 600);
+    const QRectF used = p.boundingRect(area, Qt::TextWordWrap, text);
+    p.drawText(area, Qt::TextWordWrap, text);
+    y += used.height() + 12;
+  }
+  return p.end();
+}
+
+int drawDemoResources(const QString& dir) {
+  struct Picture {
+    const char* name;
+    QImage image;
+  };
+  const Picture pictures[] = {
+      // A calibration plate: a chequered grid in its frame.
+      {"Calibration.png", topic(QColor(40, 110, 190), [](QPainter& p) {
+         p.setPen(Qt::NoPen);
+         p.setBrush(Qt::white);
+         for (int r = 0; r < 4; ++r)
+           for (int c = 0; c < 4; ++c)
+             if ((r + c) % 2 == 0) p.drawRect(QRectF(5 + c * 3.5, 5 + r * 3.5, 3.5, 3.5));
+         p.setPen(thin(0.8));
+         p.setBrush(Qt::NoBrush);
+         p.drawRect(QRectF(5, 5, 14, 14));
+       })},
+      // Inspection: a magnifier over a part.
+      {"Inspection.png", topic(QColor(20, 140, 150), [](QPainter& p) {
+         p.setPen(thin(1.2));
+         p.drawRect(QRectF(4, 12, 9, 7));
+         p.setPen(thin(1.6));
+         p.drawEllipse(QPointF(13, 10), 5, 5);
+         p.drawLine(QPointF(16.5, 13.5), QPointF(20, 17));
+       })},
+      // Measurement: a part below a dimension arrow.
+      {"Measurement.png", topic(QColor(226, 130, 30), [](QPainter& p) {
+         p.setPen(thin(1.2));
+         p.drawRect(QRectF(6, 10, 12, 8));
+         p.drawLine(QPointF(6, 6), QPointF(18, 6));
+         arrowHead(p, {6, 6}, 0, 2);
+         arrowHead(p, {18, 6}, M_PI, 2);
+       })},
+      // Barcodes: bars of several widths.
+      {"Barcodes.png", topic(QColor(120, 128, 138), [](QPainter& p) {
+         p.setPen(Qt::NoPen);
+         p.setBrush(Qt::white);
+         double x = 5;
+         for (double w : {1.0, 0.5, 1.5, 0.5, 1.0, 2.0, 0.5, 1.0, 0.5, 1.5}) {
+           p.drawRect(QRectF(x, 6, w, 12));
+           x += w + 0.6;
+         }
+       })},
+      // 3D scanning: a wire cube.
+      {"Scanning3D.png", topic(QColor(120, 80, 170), [](QPainter& p) {
+         p.setPen(thin(1.1));
+         p.drawRect(QRectF(5, 9, 10, 10));
+         p.drawRect(QRectF(9, 5, 10, 10));
+         for (QPointF a : {QPointF(5, 9), QPointF(15, 9), QPointF(5, 19), QPointF(15, 19)})
+           p.drawLine(a, a + QPointF(4, -4));
+       })},
+      // Robot guidance: an arm of two links over its base.
+      {"RobotGuidance.png", topic(QColor(200, 55, 45), [](QPainter& p) {
+         p.setPen(thin(1.8));
+         p.drawLine(QPointF(6, 19), QPointF(12, 19));
+         p.drawPolyline(QPolygonF({{9, 19}, {9, 11}, {16, 7}, {18, 11}}));
+         p.setBrush(Qt::white);
+         p.drawEllipse(QPointF(9, 11), 1.2, 1.2);
+       })},
+      // Colour: three overlapping circles.
+      {"Colour.png", topic(QColor(60, 60, 70), [](QPainter& p) {
+         p.setPen(Qt::NoPen);
+         for (auto [c, at] : {std::pair{QColor(235, 70, 60, 190), QPointF(9.5, 9.5)},
+                              std::pair{QColor(70, 200, 90, 190), QPointF(14.5, 9.5)},
+                              std::pair{QColor(70, 130, 240, 190), QPointF(12, 14)}}) {
+           p.setBrush(c);
+           p.drawEllipse(at, 4.5, 4.5);
+         }
+       })},
+      // Lighting: a lamp with its rays.
+      {"Lighting.png", topic(QColor(200, 160, 20), [](QPainter& p) {
+         p.setPen(thin(1.4));
+         p.drawEllipse(QPointF(12, 10), 4, 4);
+         p.drawLine(QPointF(10.5, 16), QPointF(13.5, 16));
+         for (int k = 0; k < 8; ++k) {
+           const double a = k * M_PI / 4;
+           p.drawLine(QPointF(12 + 6 * std::cos(a), 10 + 6 * std::sin(a)),
+                      QPointF(12 + 8 * std::cos(a), 10 + 8 * std::sin(a)));
+         }
+       })},
+      {"Wiring.png", wiring()},
+  };
+  int failed = 0;
+  for (const Picture& picture : pictures)
+    if (!picture.image.save(dir + picture.name, "PNG")) ++failed;
+  struct Document {
+    const char* name;
+    const char* title;
+    QStringList paragraphs;
+  };
+  const Document documents[] = {
+      {"Manual.pdf", "User manual",
+       {"This demo manual stands in for the user manual of the vision software.",
+        "A profile holds the cameras, the tools and the results of one inspection. Open a "
+        "profile, run it once, and adjust the tools until the results are stable."}},
+      {"QuickStart.pdf", "Quick start guide",
+       {"1. Install the runtime and the vision software from the Core Installation page.",
+        "2. Install the driver of your camera from the camera driver pages.",
+        "3. Load a demo profile and press Run."}},
+      {"CalibrationGuide.pdf", "Calibration guide",
+       {"Place the calibration plate flat in the field of view, fill about two thirds of the "
+        "image with it, and keep the lighting even. Calibrate again whenever the camera, the "
+        "lens or the working distance changes."}},
+      {"LightingGuide.pdf", "Lighting guide",
+       {"Back light shows outlines, dark field shows scratches and embossing, diffuse light "
+        "hides glare on shiny parts. Try the light before you choose the camera."}},
+  };
+  for (const Document& d : documents)
+    if (!writeDocument(dir + d.name, d.title, d.paragraphs)) ++failed;
+  if (failed) std::fprintf(stderr, "draw_resources: %d demo resources not written\n", failed);
+  return failed ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--demo") {
+    // The documents' texts need the fonts of an application (one without a display).
+    QGuiApplication app(argc, argv);
+    return drawDemoResources(QString::fromLocal8Bit(argv[2]) + "/");
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: draw_resources FOLDER\n");
+    std::fprintf(stderr, "usage: draw_resources FOLDER | draw_resources --demo FOLDER\n");
     return 2;
   }
   const QString dir = QString::fromLocal8Bit(argv[1]) + "/";

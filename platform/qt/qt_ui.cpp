@@ -631,6 +631,8 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
   switch (c.kind) {
     case ui::ControlKind::Static:
       static_cast<QLabel*>(w)->setText(text);
+      static_cast<QLabel*>(w)->setAlignment(
+          (c.centreText ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
       break;
     case ui::ControlKind::GroupBox:
       static_cast<QGroupBox*>(w)->setTitle(text);

@@ -66,6 +66,7 @@ struct Control {
   std::vector<std::string> items;  // combo box entries, tab captions
   int selection = -1;              // combo box entry or tab index
   int check = 0;                   // check box state
+  bool centreText = false;         // static text centred in its rectangle (SS_CENTER)
   std::vector<TreeItem> treeItems;
   int rangeMin = 0, rangeMax = 100, position = 0;  // progress bar
   // Picture controls (image buttons and statics): the picture's size, 32 x 32 until one is

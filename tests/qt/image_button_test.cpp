@@ -97,6 +97,20 @@ TEST_F(ImageButtonTest, AHoveredButtonHasTheOrangeFrameTwoPixelsInside) {
   EXPECT_EQ(image.pixelColor(10, 7), picture);
 }
 
+TEST_F(ImageButtonTest, APictureLoadedAfterTheButtonIsShownIsDrawnAtOnce) {
+  // The resources page's pictures may arrive after their buttons: no repaint timer is
+  // needed, the load itself redraws.
+  class Late : public ButtonDialog {
+    void onInitDialog() override { ui::mxImageButton(*this, 1500, ui::Rect{30, 40, 62, 72}); }
+  } dialog;
+  QImage image = drawn(dialog, [&](QWidget*) {
+    dialog.loaded = ui::mxImageButton(dialog, 1500).loadPngResource(901);
+  });
+  EXPECT_EQ(dialog.loaded, 1);
+  ASSERT_EQ(image.size(), QSize(20, 14));
+  EXPECT_EQ(image.pixelColor(10, 7), QColor(255, 0, 0));
+}
+
 TEST_F(ImageButtonTest, AMissingPictureLeavesTheButtonEmpty) {
   class Missing : public ButtonDialog {
     void onInitDialog() override {
