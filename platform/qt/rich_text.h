@@ -12,7 +12,9 @@ namespace qtui {
 struct RichTextLimits {
   int blockChars = 2000;       // a longer paragraph continues in a new block, at a blank if it can
   int wordChars = 120;         // a longer word gets a zero-width break opportunity every so often
-  qsizetype totalChars = 4 << 20;  // the rest of a larger document is cut off, marked by an ellipsis
+  // The rest of a larger document is cut off, marked by an ellipsis: a million characters
+  // are some three hundred pages, and lay out in about a second (bench/rtf_bench.cpp).
+  qsizetype totalChars = 1 << 20;
 };
 
 // Replaces the content of doc by the model.
