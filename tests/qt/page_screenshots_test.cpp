@@ -27,7 +27,7 @@ TEST_F(PageScreenshots, ThePagesAreShownAndSaved) {
   appContext().applicationFolder = "C:\\Installer";
   appContext().isFolderWritable = true;
   qnDPrismalSDKInstallerSheet sheet(makeWizardPages);
-  const int pages[] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 19};
+  const int pages[] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 19, 2};
   std::vector<std::string> saved, captions;
   std::function<void(size_t)> shoot = [&](size_t i) {
     if (i == std::size(pages)) {
