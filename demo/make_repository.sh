@@ -164,6 +164,8 @@ repository=$out/corvanta/files/InstallerRepositories/Corvanta11.0/614/CorvantaVi
 mkdir -p "$repository"
 # The content lists ("@BASE@" is the server's own address, filled in as it serves them).
 cp "$here"/content/*.txt "$repository/"
+# The readme notes, shown formatted by the readme page.
+cp "$here/content/614readme.rtf" "$repository/"
 for kind in '' Beta; do
   cat > "$repository/614UpgradeInfo${kind}.ini.txt" <<'EOF'
 [Version Upgrade Info]

@@ -35,6 +35,7 @@
 #include <mutex>
 
 #include "platform/debug.h"
+#include "platform/qt/rich_text.h"
 #include "platform/ui/image_controls.h"
 #include "platform/ui/property_sheet.h"
 #include "platform/win_types.h"
@@ -321,80 +322,7 @@ struct QtUi::View {
 // ---------------------------------------------------------------------------------------
 // Rich text
 
-std::string rtfToPlainText(const std::string& rtf) {
-  if (rtf.rfind("{\\rtf", 0) != 0) return rtf;
-  std::string out;
-  // Groups that hold no text of the document (font and colour tables, pictures, ...).
-  std::vector<bool> skipStack{false};
-  int ucSkip = 0;
-  size_t i = 0;
-  const size_t n = rtf.size();
-  while (i < n) {
-    char ch = rtf[i];
-    bool skipping = skipStack.back();
-    if (ch == '{') {
-      skipStack.push_back(skipping);
-      ++i;
-    } else if (ch == '}') {
-      if (skipStack.size() > 1) skipStack.pop_back();
-      ++i;
-    } else if (ch == '\\') {
-      ++i;
-      if (i >= n) break;
-      char c = rtf[i];
-      if (c == '\\' || c == '{' || c == '}') {
-        if (!skipping) out += c;
-        ++i;
-      } else if (c == '\'') {
-        if (i + 2 < n + 0 && !skipping) {
-          int v = std::strtol(rtf.substr(i + 1, 2).c_str(), nullptr, 16);
-          out += static_cast<char>(v);
-        }
-        i += 3;
-      } else if (c == '*') {
-        skipStack.back() = true;
-        ++i;
-      } else if (std::isalpha(static_cast<unsigned char>(c))) {
-        std::string word;
-        while (i < n && std::isalpha(static_cast<unsigned char>(rtf[i]))) word += rtf[i++];
-        std::string num;
-        if (i < n && (rtf[i] == '-' || std::isdigit(static_cast<unsigned char>(rtf[i])))) {
-          num += rtf[i++];
-          while (i < n && std::isdigit(static_cast<unsigned char>(rtf[i]))) num += rtf[i++];
-        }
-        if (i < n && rtf[i] == ' ') ++i;
-        if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" ||
-            word == "pict" || word == "header" || word == "footer" || word == "listtable" ||
-            word == "listoverridetable") {
-          skipStack.back() = true;
-        } else if (skipping) {
-        } else if (word == "par" || word == "line") {
-          out += '\n';
-        } else if (word == "tab") {
-          out += '\t';
-        } else if (word == "uc") {
-          ucSkip = std::atoi(num.c_str());
-        } else if (word == "u" && !num.empty()) {
-          int code = std::atoi(num.c_str());
-          if (code < 0) code += 65536;
-          out += QString(QChar(code)).toUtf8().toStdString();
-          for (int k = 0; k < ucSkip && i < n; ++k) {
-            if (rtf[i] == '\\' && i + 1 < n && rtf[i + 1] == '\'') i += 4;
-            else ++i;
-          }
-        }
-      } else {
-        ++i;  // other control symbols
-      }
-    } else if (ch == '\r' || ch == '\n') {
-      ++i;
-    } else {
-      if (!skipping) out += ch;
-      ++i;
-    }
-  }
-  return out;
-}
+std::string rtfToPlainText(const std::string& rtf) { return rtf::toPlainText(rtf::parse(rtf)); }
 
 // ---------------------------------------------------------------------------------------
 // Resources
@@ -589,6 +517,8 @@ QWidget* QtUi::makeWidget(View& v, ui::Window& model, const ui::Control& c, QWid
     case ui::ControlKind::RichText: {
       auto* t = new QTextBrowser(parent);
       t->setOpenLinks(false);
+      t->setReadOnly(true);
+      t->document()->setUndoRedoEnabled(false);
       w = t;
       break;
     }
@@ -728,9 +658,14 @@ void QtUi::apply(QWidget* w, const ui::Control& c) {
       break;
     }
     case ui::ControlKind::RichText: {
+      // The document is rebuilt only when its bytes change: the model syncs often.
       auto* t = static_cast<QTextBrowser*>(w);
-      QString plain = qs(rtfToPlainText(c.text));
-      if (t->toPlainText() != plain) t->setPlainText(plain);
+      const QByteArray bytes(c.text.data(), static_cast<qsizetype>(c.text.size()));
+      if (t->property("corvantaRtf").toByteArray() != bytes ||
+          !t->property("corvantaRtf").isValid()) {
+        t->setProperty("corvantaRtf", bytes);
+        fillRichText(*t->document(), rtf::parse(c.text));
+      }
       break;
     }
     case ui::ControlKind::Hyperlink:
