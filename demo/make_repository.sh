@@ -131,6 +131,11 @@ repository=$out/corvanta/files/InstallerRepositories/Corvanta11.0/614/CorvantaVi
 mkdir -p "$repository"
 # The content lists ("@BASE@" is the server's own address, filled in as it serves them).
 cp "$here"/content/*.txt "$repository/"
+# The help archive: the pages of help/ below _Help/CorvantaVisionSoftware, as the wizard
+# unpacks it into its data folder.
+mkdir -p "$staging/help/_Help/CorvantaVisionSoftware"
+cp "$here"/help/* "$staging/help/_Help/CorvantaVisionSoftware/"
+(cd "$staging/help" && find _Help | LC_ALL=C sort | bsdtar -a -n -cf "$repository/614help.zip" -T -)
 for kind in '' Beta; do
   cat > "$repository/614UpgradeInfo${kind}.ini.txt" <<'EOF'
 [Version Upgrade Info]
