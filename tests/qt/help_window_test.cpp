@@ -1,6 +1,6 @@
-// The help window in Qt: the demo help pages at a page's section (saved as
-// build/help-window.png for a person to look at), and a hostile page whose pictures, style
-// sheets and links outside the help folder are neither loaded nor followed.
+// The help window in Qt: F1 and the Help button open the demo help pages at the page's
+// section (saved as build/help-window.png for a person to look at), and a hostile page whose
+// pictures, style sheets and links outside the help folder are neither loaded nor followed.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,10 +8,12 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTextBlock>
 
-#include "app/help_manager.h"
+#include "app/installer_sheet.h"
+#include "app/plain_page.h"
 #include "engine/app_context.h"
 #include "platform/files.h"
 #include "platform/qt/help_window.h"
@@ -31,33 +33,53 @@ bool loaded(const QVariant& v) {
 
 QString topLine(qtui::HelpBrowser& b) { return b.cursorForPosition(QPoint(4, 4)).block().text(); }
 
-TEST_F(HelpWindowTest, OpensAtThePageSectionAndIsReused) {
+CORVANTA_PLAIN_PAGE(TemplatesPage, 10, "", "Templates", false);
+CORVANTA_PLAIN_PAGE(WelcomePage, 1, "", "Welcome", false);
+
+TEST_F(HelpWindowTest, F1AndHelpOpenOneWindowAtThePageSection) {
   TempMachine machine;
   DemoFixture demo(DemoFixture::Source::Repository);
   platform::files::createDirectory("C:\\Installer");
   appContext().applicationFolder = "C:\\Installer";
-  CHelpManager help("C:\\Installer",
-                    demo.url("corvanta/files/InstallerRepositories/Corvanta11.0/614/"
-                             "CorvantaVisionSoftware/"));
-  ASSERT_TRUE(help.showHelp(nullptr, "Templates"));
-  DHTMLHelp* window = help.helpWindow();
+  qnDPrismalSDKInstallerSheet sheet([] {
+    std::vector<std::unique_ptr<qnDPropertyPageBase>> pages;
+    pages.push_back(std::make_unique<TemplatesPage>("Templates"));
+    pages.push_back(std::make_unique<WelcomePage>("Welcome"));
+    return pages;
+  });
+  sheet.createModeless();
+  QShortcut* f1 = qt->topLevel(sheet)->findChild<QShortcut*>();
+  ASSERT_NE(f1, nullptr);
+  EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
+  emit f1->activated();
+
+  DHTMLHelp* window = sheet.helpManager().helpWindow();
+  ASSERT_NE(window, nullptr);
   qtui::HelpBrowser* browser = qt->helpBrowser(*window);
   ASSERT_NE(browser, nullptr);
   QApplication::processEvents();
-  EXPECT_TRUE(topLine(*browser).contains("CTC - Corvanta Tool Components")) << topLine(*browser).toStdString();
+  EXPECT_TRUE(topLine(*browser).contains("CTC - Corvanta Tool Components"))
+      << topLine(*browser).toStdString();
   EXPECT_GT(browser->verticalScrollBar()->value(), 0);
   EXPECT_TRUE(browser->refused().isEmpty()) << browser->refused().join(' ').toStdString();
   // The picture and the style sheet of the page came from the help folder.
-  EXPECT_TRUE(loaded(browser->document()->resource(QTextDocument::ImageResource, QUrl("corvanta.png"))));
+  EXPECT_TRUE(
+      loaded(browser->document()->resource(QTextDocument::ImageResource, QUrl("corvanta.png"))));
   EXPECT_TRUE(qt->saveScreenshot(*window, std::string(CORVANTA_BUILD_DIR) + "/help-window.png"));
 
-  ASSERT_TRUE(help.showHelp(nullptr, "Welcome"));
+  sheet.setActivePage(1);
+  sheet.click(ui::ID_SHEET_HELP);
   QApplication::processEvents();
   EXPECT_EQ(qt->helpBrowser(*window), browser);
   EXPECT_TRUE(topLine(*browser).contains("Welcome")) << topLine(*browser).toStdString();
   window->click(2);
   EXPECT_FALSE(window->isOpen());
   EXPECT_EQ(qt->helpBrowser(*window), nullptr);
+  // Shown again, then gone with the wizard.
+  sheet.click(ui::ID_SHEET_HELP);
+  EXPECT_TRUE(window->isOpen());
+  sheet.destroyWindow();
+  EXPECT_FALSE(window->isOpen());
 }
 
 // One target a help page may name, and where it may lead.
