@@ -72,6 +72,7 @@ TEST_F(HelpWindowTest, F1AndHelpOpenOneWindowAtThePageSection) {
   QApplication::processEvents();
   EXPECT_EQ(qt->helpBrowser(*window), browser);
   EXPECT_TRUE(topLine(*browser).contains("Welcome")) << topLine(*browser).toStdString();
+  EXPECT_TRUE(qt->saveScreenshot(*window, std::string(CORVANTA_BUILD_DIR) + "/help-window-top.png"));
   window->click(2);
   EXPECT_FALSE(window->isOpen());
   EXPECT_EQ(qt->helpBrowser(*window), nullptr);
@@ -87,7 +88,7 @@ struct Target {
   const char* name;
   const char* href;  // "@OUT@" stands for the folder above the help folder
   enum { Image, StyleSheet, Link } kind;
-  enum { Refused, Followed, ToTheShell } outcome;
+  enum { Refused, Followed, ToTheShell, Closes } outcome;
 };
 
 class HostileHelpPage : public HelpWindowTest, public ::testing::WithParamInterface<Target> {
@@ -130,6 +131,8 @@ TEST_P(HostileHelpPage, OnlyTheHelpFolderIsReadAndWebAddressesGoToTheShell) {
   qtui::HelpBrowser browser(temp_.filePath("help"));
   std::vector<QUrl> shell;
   browser.setExternalOpener([&](const QUrl& url) { shell.push_back(url); });
+  int closed = 0;
+  browser.setCloseRequest([&] { ++closed; });
   ASSERT_TRUE(browser.openPage(start, ""));
   const QString href = QString(t.href).replace("@OUT@", temp_.path());
   const QUrl url = browser.source().resolved(QUrl(href));
@@ -142,6 +145,7 @@ TEST_P(HostileHelpPage, OnlyTheHelpFolderIsReadAndWebAddressesGoToTheShell) {
     EXPECT_EQ(browser.source().path(),
               t.outcome == Target::Followed ? temp_.filePath("help/page2.htm") : start);
     EXPECT_EQ(shell.size(), t.outcome == Target::ToTheShell ? 1u : 0u);
+    EXPECT_EQ(closed, t.outcome == Target::Closes ? 1 : 0);
   } else {
     const int type = t.kind == Target::Image ? QTextDocument::ImageResource
                                              : QTextDocument::StyleSheetResource;
@@ -160,6 +164,7 @@ const Target kTargets[] = {
     {"LinkAboveTheFolder", "../secret.htm", Target::Link, Target::Refused},
     {"PageInsideTheFolder", "page2.htm", Target::Link, Target::Followed},
     {"WebAddress", "https://www.brenholm.example/", Target::Link, Target::ToTheShell},
+    {"CloseButtonOfThePage", "#ButtonOK", Target::Link, Target::Closes},
 };
 INSTANTIATE_TEST_SUITE_P(Targets, HostileHelpPage, ::testing::ValuesIn(kTargets),
                          [](const auto& p) { return std::string(p.param.name); });
