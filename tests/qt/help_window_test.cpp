@@ -72,15 +72,10 @@ TEST_F(HelpWindowTest, F1AndHelpOpenOneWindowAtThePageSection) {
   QApplication::processEvents();
   EXPECT_EQ(qt->helpBrowser(*window), browser);
   EXPECT_TRUE(topLine(*browser).contains("Welcome")) << topLine(*browser).toStdString();
-  EXPECT_TRUE(qt->saveScreenshot(*window, std::string(CORVANTA_BUILD_DIR) + "/help-window-top.png"));
   window->click(2);
   EXPECT_FALSE(window->isOpen());
   EXPECT_EQ(qt->helpBrowser(*window), nullptr);
-  // Shown again, then gone with the wizard.
-  sheet.click(ui::ID_SHEET_HELP);
-  EXPECT_TRUE(window->isOpen());
   sheet.destroyWindow();
-  EXPECT_FALSE(window->isOpen());
 }
 
 // One target a help page may name, and where it may lead.
@@ -106,17 +101,11 @@ class HostileHelpPage : public HelpWindowTest, public ::testing::WithParamInterf
     write("help/index.htm", page());
   }
   QByteArray page() const {
-    const Target& t = GetParam();
-    QString href = QString(t.href).replace("@OUT@", temp_.path());
-    switch (t.kind) {
-      case Target::Image: return QString("<p><img src=\"%1\"></p>").arg(href).toUtf8();
-      case Target::StyleSheet:
-        return QString("<html><head><link rel=\"stylesheet\" href=\"%1\"></head><body>x</body></html>")
-            .arg(href).toUtf8();
-      case Target::Link: return QString("<p><a href=\"%1\">link</a></p>").arg(href).toUtf8();
-    }
-    return {};
+    const char* forms[] = {"<img src=\"%1\">", "<link rel=\"stylesheet\" href=\"%1\">",
+                           "<a href=\"%1\">link</a>"};
+    return QString(forms[GetParam().kind]).arg(href()).toUtf8();
   }
+  QString href() const { return QString(GetParam().href).replace("@OUT@", temp_.path()); }
   void write(const QString& relative, const QByteArray& data) {
     QFile f(temp_.filePath(relative));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -134,8 +123,7 @@ TEST_P(HostileHelpPage, OnlyTheHelpFolderIsReadAndWebAddressesGoToTheShell) {
   int closed = 0;
   browser.setCloseRequest([&] { ++closed; });
   ASSERT_TRUE(browser.openPage(start, ""));
-  const QString href = QString(t.href).replace("@OUT@", temp_.path());
-  const QUrl url = browser.source().resolved(QUrl(href));
+  const QUrl url = browser.source().resolved(QUrl(href()));
   // A stock browser would take these.
   QTextBrowser stock;
   stock.setSource(QUrl::fromLocalFile(start));
