@@ -28,6 +28,8 @@ qnDPrismalSDKInstallerSheet::qnDPrismalSDKInstallerSheet(const PageFactory& make
     : ui::PropertySheet(kInstallerCaption) {
   if (makePages) ownedPages_ = makePages();
   for (const auto& page : ownedPages_) addPage(page.get());
+  helpManager_ = std::make_unique<CHelpManager>(appContext().applicationFolder,
+                                                repositoryBaseUrl());
 }
 
 qnDPrismalSDKInstallerSheet::~qnDPrismalSDKInstallerSheet() = default;
@@ -82,6 +84,8 @@ void qnDPrismalSDKInstallerSheet::onInitDialog() {
       moveControl(id, r);
     }
   }
+  // Every page has help.
+  show(ui::ID_SHEET_HELP, true);
   const ui::Control* back = control(ui::ID_WIZBACK);
   int top = back ? back->rect.top : height() - 40;
   // Their places are pixels of the default dialog font; a wider font widens them with it.
@@ -92,6 +96,10 @@ void qnDPrismalSDKInstallerSheet::onInitDialog() {
 }
 
 void qnDPrismalSDKInstallerSheet::onCommand(int id) {
+  if (id == ui::ID_SHEET_HELP) {
+    showHelp();
+    return;
+  }
   for (const auto& s : shortcuts()) {
     if (s.id == id) {
       activatePageByShortName(s.shortName);
@@ -99,6 +107,25 @@ void qnDPrismalSDKInstallerSheet::onCommand(int id) {
     }
   }
   ui::PropertySheet::onCommand(id);
+}
+
+int qnDPrismalSDKInstallerSheet::ensureHelpFiles(bool refresh, bool* skipAllErrors) {
+  return helpManager_->ensureHelpFiles(refresh, skipAllErrors);
+}
+
+int qnDPrismalSDKInstallerSheet::deleteHelpFiles(bool deleteArchive) {
+  return helpManager_->deleteHelpFiles(deleteArchive);
+}
+
+void qnDPrismalSDKInstallerSheet::showHelp() {
+  qnDPropertyPageBase* page = basePage(activeIndex());
+  helpManager_->showHelp(this, page ? page->shortName() : std::string());
+}
+
+void qnDPrismalSDKInstallerSheet::onDestroy() {
+  // The help window belongs to the wizard's window and goes when it closes.
+  helpManager_->hideHelp();
+  ui::PropertySheet::onDestroy();
 }
 
 int qnDPrismalSDKInstallerSheet::launchInstallerAndClose(const std::string& installerPath,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/help_manager.h"
 #include "app/page_base.h"
 #include "platform/ui/property_sheet.h"
 
@@ -36,6 +37,13 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   // The page titles are "<caption> - <title text>".
   static std::string pageTitle(const std::string& text);
 
+  // The help pages (see CHelpManager): the content download selection fetches them too.
+  int ensureHelpFiles(bool refresh, bool* skipAllErrors);
+  int deleteHelpFiles(bool deleteArchive);
+  // The help request (Help button, F1): the help window at the active page's section.
+  void showHelp();
+  CHelpManager& helpManager() { return *helpManager_; }
+
   // Opens an installer with the shell and closes the wizard when it started.
   int launchInstallerAndClose(const std::string& installerPath, ui::Window* owner);
 
@@ -46,8 +54,10 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   void onInitDialog() override;
   void onCommand(int id) override;
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
+  void onDestroy() override;
 
  private:
   bool passedOver(int index) const;
   std::vector<std::unique_ptr<qnDPropertyPageBase>> ownedPages_;
+  std::unique_ptr<CHelpManager> helpManager_;
 };

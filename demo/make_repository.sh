@@ -166,6 +166,11 @@ mkdir -p "$repository"
 cp "$here"/content/*.txt "$repository/"
 # The readme notes, shown formatted by the readme page.
 cp "$here/content/614readme.rtf" "$repository/"
+# The help archive: the pages of help/ below _Help/CorvantaVisionSoftware, as the wizard
+# unpacks it into its data folder.
+mkdir -p "$staging/help/_Help/CorvantaVisionSoftware"
+cp "$here"/help/* "$staging/help/_Help/CorvantaVisionSoftware/"
+(cd "$staging/help" && find _Help | LC_ALL=C sort | bsdtar -a -n -cf "$repository/614help.zip" -T -)
 for kind in '' Beta; do
   cat > "$repository/614UpgradeInfo${kind}.ini.txt" <<'EOF'
 [Version Upgrade Info]

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -35,6 +36,8 @@
 #include <mutex>
 
 #include "platform/debug.h"
+#include "platform/files.h"
+#include "platform/qt/help_window.h"
 #include "platform/qt/rich_text.h"
 #include "platform/ui/image_controls.h"
 #include "platform/ui/property_sheet.h"
@@ -758,6 +761,9 @@ QtUi::View* QtUi::open(ui::Window& w, bool modal) {
     line->setFrameShadow(QFrame::Sunken);
     const ui::Rect a = v.sheet->pageArea();
     line->setGeometry(0, a.bottom + 4, w.width(), 2);
+    // F1 is the sheet's help request, as its Help button.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    QObject::connect(help, &QShortcut::activated, dialog, [m] { m->click(ui::ID_SHEET_HELP); });
   }
   views_[&w] = std::move(view);
   w.beginShow();
@@ -771,6 +777,7 @@ QtUi::View* QtUi::open(ui::Window& w, bool modal) {
 }
 
 void QtUi::close(ui::Window& w) {
+  helps_.erase(&w);
   w.endShow();
   auto it = views_.find(&w);
   if (it == views_.end()) return;
@@ -815,6 +822,35 @@ void QtUi::showModeless(ui::Window& w) {
 }
 
 void QtUi::hideModeless(ui::Window& w) { close(w); }
+
+void QtUi::showHelp(ui::Window& w, const std::string& folder, const std::string& target) {
+  if (!views_.count(&w)) open(w, false);
+  View& v = *views_[&w];
+  const size_t hash = target.find('#');
+  const QString page = qs(platform::files::nativePath(target.substr(0, hash)));
+  const QString anchor = hash == std::string::npos ? QString() : qs(target.substr(hash + 1));
+  HelpBrowser*& browser = helps_[&w];
+  if (!browser) {
+    browser = new HelpBrowser(qs(platform::files::nativePath(folder)), v.top);
+    // The page fills the window above its OK and Cancel buttons.
+    int bottom = w.height() - 10;
+    for (const auto& c : w.controls()) bottom = std::min(bottom, c.rect.top - 10);
+    browser->setGeometry(10, 10, w.width() - 20, bottom - 10);
+    ui::Window* m = &w;
+    browser->setCloseRequest([m] { m->onOK(); });
+    browser->show();
+  }
+  v.top->show();
+  v.top->raise();
+  v.top->activateWindow();
+  browser->openPage(page, anchor);
+  browser->setFocus();
+}
+
+HelpBrowser* QtUi::helpBrowser(const ui::Window& w) const {
+  auto it = helps_.find(&w);
+  return it == helps_.end() ? nullptr : it->second;
+}
 
 void QtUi::changed(ui::Window& w, int controlId) {
   bool isPage = false;

@@ -21,6 +21,8 @@ class PropertySheet;
 
 namespace qtui {
 
+class HelpBrowser;
+
 // Converts the rich text of a control (RTF) to plain text for display.
 std::string rtfToPlainText(const std::string& rtf);
 
@@ -48,10 +50,14 @@ class QtUi : public ui::Backend {
   QImage grab(ui::Window& w) const;
   bool saveScreenshot(ui::Window& w, const std::string& pngPath) const;
 
+  // The page view of a help window that is shown, or nullptr.
+  HelpBrowser* helpBrowser(const ui::Window& w) const;
+
   // Backend.
   int runModal(ui::Window& w) override;
   void showModeless(ui::Window& w) override;
   void hideModeless(ui::Window& w) override;
+  void showHelp(ui::Window& w, const std::string& folder, const std::string& target) override;
   void changed(ui::Window& w, int controlId) override;
   int messageBox(ui::Window* owner, const std::string& text, const std::string& caption,
                  unsigned type) override;
@@ -80,6 +86,8 @@ class QtUi : public ui::Backend {
 
   std::unique_ptr<QObject> dispatcher_;
   std::map<const ui::Window*, std::unique_ptr<View>> views_;
+  // Help windows' page views (children of their windows' dialogs).
+  std::map<const ui::Window*, HelpBrowser*> helps_;
   std::vector<std::pair<ui::Window*, QEventLoop*>> loops_;
   std::map<std::pair<const ui::Window*, int>, QTimer*> timers_;
   int applying_ = 0;  // widget signals caused by model updates are not user input

@@ -109,6 +109,11 @@ std::vector<std::string> ScriptedUi::modalCaptions() const {
   return modalCaptions_;
 }
 
+std::vector<std::string> ScriptedUi::helpTargets() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return helpTargets_;
+}
+
 int ScriptedUi::runModal(Window& w) {
   const auto start = Clock::now();
   w.beginShow();
@@ -137,6 +142,15 @@ void ScriptedUi::showModeless(Window& w) {
   w.beginShow();
   recordWindow(w);
   runHooks(w);
+}
+
+void ScriptedUi::showHelp(Window& w, const std::string& /*folder*/, const std::string& target) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (keepRecords_) helpTargets_.push_back(target);
+  }
+  if (w.isOpen()) return;
+  showModeless(w);
 }
 
 void ScriptedUi::hideModeless(Window& w) {

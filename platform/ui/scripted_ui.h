@@ -62,11 +62,14 @@ class ScriptedUi : public Backend {
   int timedOut() const { return timedOut_; }
   // Captions of the modal windows run so far, in order.
   std::vector<std::string> modalCaptions() const;
+  // The targets the help window was shown at, in order.
+  std::vector<std::string> helpTargets() const;
 
   // Backend.
   int runModal(Window& w) override;
   void showModeless(Window& w) override;
   void hideModeless(Window& w) override;
+  void showHelp(Window& w, const std::string& folder, const std::string& target) override;
   void changed(Window& w, int controlId) override;
   int messageBox(Window* owner, const std::string& text, const std::string& caption,
                  unsigned type) override;
@@ -119,6 +122,7 @@ class ScriptedUi : public Backend {
   std::map<std::pair<const Window*, int>, std::string> lastShown_;
   unsigned long timerSerial_ = 0;
   std::vector<std::string> modalCaptions_;
+  std::vector<std::string> helpTargets_;
   int unanswered_ = 0;
   int timedOut_ = 0;
   int modalLimitMs_ = 120000;

@@ -17,6 +17,10 @@ class Backend {
   virtual int runModal(Window& w) = 0;
   virtual void showModeless(Window& w) = 0;
   virtual void hideModeless(Window& w) = 0;
+  // The help window w: shows it (or brings it forward) at target, a page file below folder
+  // with an optional "#anchor"; a second call navigates the window already shown. Nothing
+  // outside folder is loaded or followed. hideModeless hides it again.
+  virtual void showHelp(Window& w, const std::string& folder, const std::string& target) = 0;
   // A control or the window itself (id 0) changed: redraw it.
   virtual void changed(Window& w, int controlId) = 0;
   // Thread-safe: may be called from any thread; returns IDOK, IDYES, IDNO, IDCANCEL ...
