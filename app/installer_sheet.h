@@ -4,10 +4,19 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/page_base.h"
+#include "platform/cancel.h"
 #include "platform/ui/property_sheet.h"
+
+// The page that offers an installer copy takes copies of the other pages' entries.
+class WelcomeComponentsReceiver {
+ public:
+  virtual ~WelcomeComponentsReceiver() = default;
+  virtual void setWelcomeComponents(unsigned count, ComponentEntry* const* entries) = 0;
+};
 
 class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
  public:
@@ -43,11 +52,20 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   static constexpr unsigned WM_UPGRADE_INFO_READY = 0x400 + 8;
   static constexpr unsigned WM_CLOSE_ = 0x10;
 
+  // Copies of every component entry of the other pages, in the order the welcome page
+  // offers them for an installer copy.
+  std::vector<ComponentEntry> collectWelcomeEntries() const;
+
   void onInitDialog() override;
   void onCommand(int id) override;
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
  private:
   bool passedOver(int index) const;
+  void startUpgradeCheck();
+  void stopUpgradeCheck();
+
+  std::thread checkThread_;
+  platform::CancelToken checkCancel_;
   std::vector<std::unique_ptr<qnDPropertyPageBase>> ownedPages_;
 };
