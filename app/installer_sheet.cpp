@@ -168,6 +168,7 @@ int qnDPrismalSDKInstallerSheet::launchInstallerAndClose(const std::string& inst
   long answer = platform::shell::shellExecute("open", installerPath, "",
                                               appContext().applicationFolder);
   if (answer > 32) {
+    handingOver_ = true;
     postMessage(WM_CLOSE_, 0, 0);
     return 1;
   }

@@ -47,6 +47,9 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
 
   // Opens an installer with the shell and closes the wizard when it started.
   int launchInstallerAndClose(const std::string& installerPath, ui::Window* owner);
+  // An installer was started in place of this wizard, which is closing: the started file
+  // must stay where it is.
+  bool handingOver() const { return handingOver_; }
 
   static constexpr unsigned WM_START_NEW_INSTALLER = 0x400 + 7;
   static constexpr unsigned WM_UPGRADE_INFO_READY = 0x400 + 8;
@@ -65,6 +68,7 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
   void startUpgradeCheck();
   void stopUpgradeCheck();
 
+  bool handingOver_ = false;
   std::thread checkThread_;
   platform::CancelToken checkCancel_;
   std::vector<std::unique_ptr<qnDPropertyPageBase>> ownedPages_;

@@ -278,7 +278,9 @@ bool qnDInstallWelcomeBase::onSetActive() {
   const bool writable = appContext().isFolderWritable;
   show(kDeleteCopy, writable);
   show(kCreateCopy, writable);
-  if (writable) {
+  // A build just started in place of this wizard is not moved away under it.
+  const bool handingOver = installerSheet() && installerSheet()->handingOver();
+  if (writable && !handingOver) {
     moveOtherInstallersAside();
     fillInstallerVersions();
   }
