@@ -168,3 +168,30 @@ TEST_F(WelcomeRoad, AnInstallerCopyIsMadeKeptOfflineAndDeleted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NewVersionChecks, DigestsAndTheDialogWithoutItsNotes) {
+  TempMachine machine;
+  DemoWizardScope scope("C:\\CorvantaInstaller");
+  // Known digests, the two-block padding case included.
+  for (auto [text, digest] : {
+           std::pair{"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+           {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+           {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"}})
+    EXPECT_EQ(sha256Hex(text), digest) << text;
+  // The demo's published checksum is the one of the published build.
+  const std::string folder = std::string(CORVANTA_DEMO_REPO) + "/" + kFolder;
+  std::ifstream in(folder + "614UpgradeInfo.ini.txt");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t at = text.find("InstallerSHA256=");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(sha256OfFile(folder + "CorvantaVisionSoftware_11_0_0_615_Installer_160115.exe"),
+            text.substr(at + 16, 64));
+  // Release notes gone from the disk: the dialog closes at once, nothing is offered.
+  DNewVersionAvailable dialog("C:\\missing.rtf", "a", "b");
+  EXPECT_EQ(dialog.doModal(), 2);
+}
+
+}  // namespace
