@@ -83,6 +83,7 @@ bool downloadNewInstaller(UpgradeInfo& info) {
   const std::string target = folder + "\\" + file;
   // An older download of the same name is no proof of this one.
   deleteFileIfPresent(target);
+  if (fileExists(target)) return false;
   {
     mxInstallManagerBase manager;
     ComponentEntry* entries[] = {&entry};

@@ -13,6 +13,7 @@
 #include "pages/wizard_pages.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/linux/machine_store.h"
 #include "platform/ui/ui.h"
 #include "tests/e2e/page_entries.h"
 #include "tests/support/demo_fixture.h"
@@ -165,6 +166,46 @@ TEST_F(WelcomeRoad, AnInstallerCopyIsMadeKeptOfflineAndDeleted) {
   scope_.ui().clearHooks();
   page.click(Welcome::kDeleteCopy);
   EXPECT_FALSE(fileExists("C:\\CorvantaInstaller\\_CorvantaInstallData"));
+}
+
+TEST_F(WelcomeRoad, TheHelpFilesGoThroughTheirHook) {
+  Welcome& page = start();
+  sheet_->setActivePage(0);
+  int fetched = 0, deleted = 0;
+  page.contentHooks.ensureHelpFiles = [&](bool refresh, bool* skipAll) {
+    fetched += refresh && skipAll ? 1 : 100;
+    return 1;
+  };
+  page.contentHooks.deleteHelpFiles = [&] { ++deleted; };
+  scope_.ui().whenShown("Select Installer Components", [](ui::Window& w) {
+    const auto items = w.control(DSelectInstallerComponents::kTree)->treeItems;
+    w.userCheckItem(DSelectInstallerComponents::kTree, 0, false);
+    w.userCheckItem(DSelectInstallerComponents::kTree, static_cast<int>(items.size()) - 1, true);
+    w.click(1);
+  });
+  EXPECT_EQ(page.createInstallerCopy(), 1);
+  EXPECT_EQ(fetched, 1);
+  EXPECT_FALSE(fileExists("C:\\CorvantaInstaller\\_CorvantaInstallData\\Templates"));
+  page.click(Welcome::kDeleteCopy);
+  EXPECT_EQ(deleted, 1);
+}
+
+TEST_F(WelcomeRoad, AScreenOtherThan96DpiIsWarnedOnceAndReadOnlyFoldersOfferNoCopies) {
+  platform::machine::setSystemInfo("ScreenDpi", "120");
+  Welcome& page = start();
+  sheet_->setActivePage(1);
+  sheet_->setActivePage(0);
+  int warnings = 0;
+  for (const auto& m : scope_.ui().messages())
+    warnings += m.caption == "Warning" && m.text.find("'Normal size (96 DPI)'") != std::string::npos &&
+                m.text.find("'100%'") != std::string::npos;
+  EXPECT_EQ(warnings, 1);
+  appContext().isFolderWritable = false;
+  sheet_->setActivePage(0);
+  for (int id : {Welcome::kInstallerCombo, Welcome::kInstallerLabel, Welcome::kDeleteCopy,
+                 Welcome::kCreateCopy})
+    EXPECT_FALSE(page.isVisible(id)) << id;
+  EXPECT_TRUE(page.isVisible(Welcome::kBrowseInstallers));
 }
 
 }  // namespace
