@@ -90,10 +90,10 @@ int readInstallerVersion(const std::string& path, std::string& version, std::str
 // ---- the selection dialog
 
 DSelectInstallerComponents::DSelectInstallerComponents(DownloadSelection& selection)
-    : ui::Window(kTemplateId, "Select Installer Components", 360, 420), selection_(selection) {}
+    : ui::Window(kTemplateId, "Select Installer Components", 440, 455), selection_(selection) {}
 
 void DSelectInstallerComponents::onInitDialog() {
-  addControl(kText, ControlKind::Static, {12, 10, 348, 28},
+  addControl(kText, ControlKind::Static, {12, 10, 428, 28},
              "Please select the installer components to copy");
   std::vector<ui::TreeItem> items{{"All", -1, true}};
   for (DownloadCategory& c : selection_) {
@@ -113,9 +113,9 @@ void DSelectInstallerComponents::onInitDialog() {
     if (any) items[static_cast<size_t>(i)].checked = all;
   }
   for (const auto& item : items) lastChecks_.push_back(item.checked);
-  addControl(kTree, ControlKind::CheckTree, {12, 32, 348, 360}).treeItems = std::move(items);
-  addControl(win::IDOK, ControlKind::Button, {180, 375, 260, 400}, "Select");
-  addControl(win::IDCANCEL, ControlKind::Button, {268, 375, 348, 400}, "Cancel");
+  addControl(kTree, ControlKind::CheckTree, {12, 32, 428, 400}).treeItems = std::move(items);
+  addControl(win::IDOK, ControlKind::Button, {260, 415, 340, 440}, "Select");
+  addControl(win::IDCANCEL, ControlKind::Button, {348, 415, 428, 440}, "Cancel");
 }
 
 void DSelectInstallerComponents::onNotify(int id, ui::Event event) {

@@ -28,7 +28,8 @@ TEST_F(WelcomeScreenshots, TheLinksAndTheDialogAreShownAndSaved) {
                              "{\\rtf1\\ansi{\\b What is new in 11.0.0.615}\\par Faster start\\par}");
   const std::string page = std::string(CORVANTA_BUILD_DIR) + "/welcome-page.png";
   const std::string dialogShot = std::string(CORVANTA_BUILD_DIR) + "/welcome-new-version-dialog.png";
-  bool linkShown = false, pageSaved = false, dialogSaved = false;
+  const std::string selectShot = std::string(CORVANTA_BUILD_DIR) + "/welcome-select-components.png";
+  bool linkShown = false, pageSaved = false, dialogSaved = false, selectSaved = false;
   qt->post([&] {
     // The check against the closed local port ends at once; what it would have found is set here.
     ui::waitPumping([&] { return app.regularUpgradeInfo->state != 0 && app.betaUpgradeInfo->state != 0; },
@@ -52,6 +53,13 @@ TEST_F(WelcomeScreenshots, TheLinksAndTheDialogAreShownAndSaved) {
         dialog.endDialog(2);
       });
       dialog.doModal();
+      auto& welcome = *dynamic_cast<qnDInstallWelcomeBase*>(sheet.page(0));
+      DSelectInstallerComponents select(welcome.downloadSelection());
+      qt->post([&] {
+        selectSaved = qt->saveScreenshot(select, selectShot);
+        select.endDialog(2);
+      });
+      select.doModal();
       sheet.endDialog(2);
     });
   });
@@ -59,6 +67,7 @@ TEST_F(WelcomeScreenshots, TheLinksAndTheDialogAreShownAndSaved) {
   EXPECT_TRUE(linkShown);
   ASSERT_TRUE(pageSaved);
   ASSERT_TRUE(dialogSaved);
+  EXPECT_TRUE(selectSaved);
   EXPECT_FALSE(QImage(QString::fromStdString(page)).isNull());
   EXPECT_GE(QImage(QString::fromStdString(dialogShot)).width(), 400);
 }
