@@ -1,6 +1,7 @@
 #include "app/installer_sheet.h"
 
 #include "app/installer_app.h"
+#include "updates/upgrade_info_check.h"
 #include "platform/file_helpers.h"
 #include "platform/shell.h"
 #include "platform/ui/ui.h"
@@ -30,9 +31,63 @@ qnDPrismalSDKInstallerSheet::qnDPrismalSDKInstallerSheet(const PageFactory& make
   for (const auto& page : ownedPages_) addPage(page.get());
   helpManager_ = std::make_unique<CHelpManager>(appContext().applicationFolder,
                                                 repositoryBaseUrl());
+  std::vector<ComponentEntry> entries = collectWelcomeEntries();
+  std::vector<ComponentEntry*> pointers;
+  for (ComponentEntry& e : entries) pointers.push_back(&e);
+  for (const auto& page : ownedPages_)
+    if (auto* welcome = dynamic_cast<WelcomeComponentsReceiver*>(page.get()))
+      welcome->setWelcomeComponents(static_cast<unsigned>(pointers.size()), pointers.data());
 }
 
-qnDPrismalSDKInstallerSheet::~qnDPrismalSDKInstallerSheet() = default;
+qnDPrismalSDKInstallerSheet::~qnDPrismalSDKInstallerSheet() { stopUpgradeCheck(); }
+
+std::vector<ComponentEntry> qnDPrismalSDKInstallerSheet::collectWelcomeEntries() const {
+  // By short name and occurrence: the status pages share their names with the pages
+  // before them and hold nothing of their own to copy.
+  static const std::pair<const char*, int> order[] = {
+      {"Resources", 0},      {"Readme", 0},       {"Prerequisites", 0},
+      {"CoreComponents", 0}, {"Extensions", 0},   {"Extensions2", 0},
+      {"Templates", 0},      {"DemoProfiles", 0}, {"Tutorials", 0},
+      {"Modules", 0},        {"ThirdPartySoftwares", 0}, {"ThirdPartySoftwares", 1},
+      {"IOSystem", 0},       {"Utilities", 0},    {"Utilities2", 0}};
+  std::vector<ComponentEntry> entries;
+  for (auto [name, occurrence] : order) {
+    int seen = 0;
+    for (const auto& page : ownedPages_) {
+      if (page->shortName() != name || seen++ != occurrence) continue;
+      for (unsigned i = 0; i < page->manager().count(); ++i)
+        if (const ComponentEntry* e = page->manager().entry(i)) entries.push_back(*e);
+      break;
+    }
+  }
+  return entries;
+}
+
+void qnDPrismalSDKInstallerSheet::startUpgradeCheck() {
+  auto* app = CCorvantaPrismalSDKInstallerApp::instance();
+  if (!app || checkThread_.joinable()) return;
+  UpgradeInfo* records[] = {app->regularUpgradeInfo.get(), app->betaUpgradeInfo.get()};
+  checkThread_ = std::thread([this, records] {
+    try {
+      for (UpgradeInfo* info : records) {
+        if (!info || checkCancel_.cancelled()) continue;
+        if (fetchUpgradeInfo(*info, checkCancel_) == 1 && info->state == 2)
+          sendMessage(WM_UPGRADE_INFO_READY, 101, 0);
+      }
+    } catch (...) {
+      // A failed check only leaves the links hidden.
+    }
+  });
+}
+
+void qnDPrismalSDKInstallerSheet::stopUpgradeCheck() {
+  if (!checkThread_.joinable()) return;
+  // The transfers poll the token; a message the thread is waiting to send is dropped once
+  // the window is closed.
+  checkCancel_.cancel();
+  endShow();
+  checkThread_.join();
+}
 
 qnDPropertyPageBase* qnDPrismalSDKInstallerSheet::basePage(int index) const {
   return dynamic_cast<qnDPropertyPageBase*>(page(index));
@@ -93,6 +148,7 @@ void qnDPrismalSDKInstallerSheet::onInitDialog() {
     addControl(s.id, ui::ControlKind::Button,
                {ui::fontScaledX(s.left), top - 33, ui::fontScaledX(s.right), top - 10},
                s.caption);
+  startUpgradeCheck();
 }
 
 void qnDPrismalSDKInstallerSheet::onCommand(int id) {
@@ -139,6 +195,7 @@ int qnDPrismalSDKInstallerSheet::launchInstallerAndClose(const std::string& inst
   long answer = platform::shell::shellExecute("open", installerPath, "",
                                               appContext().applicationFolder);
   if (answer > 32) {
+    handingOver_ = true;
     postMessage(WM_CLOSE_, 0, 0);
     return 1;
   }

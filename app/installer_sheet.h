@@ -4,11 +4,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/help_manager.h"
 #include "app/page_base.h"
+#include "platform/cancel.h"
 #include "platform/ui/property_sheet.h"
+
+// The page that offers an installer copy takes copies of the other pages' entries.
+class WelcomeComponentsReceiver {
+ public:
+  virtual ~WelcomeComponentsReceiver() = default;
+  virtual void setWelcomeComponents(unsigned count, ComponentEntry* const* entries) = 0;
+};
 
 class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
  public:
@@ -46,10 +55,17 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
 
   // Opens an installer with the shell and closes the wizard when it started.
   int launchInstallerAndClose(const std::string& installerPath, ui::Window* owner);
+  // An installer was started in place of this wizard, which is closing: the started file
+  // must stay where it is.
+  bool handingOver() const { return handingOver_; }
 
   static constexpr unsigned WM_START_NEW_INSTALLER = 0x400 + 7;
   static constexpr unsigned WM_UPGRADE_INFO_READY = 0x400 + 8;
   static constexpr unsigned WM_CLOSE_ = 0x10;
+
+  // Copies of every component entry of the other pages, in the order the welcome page
+  // offers them for an installer copy.
+  std::vector<ComponentEntry> collectWelcomeEntries() const;
 
   void onInitDialog() override;
   void onCommand(int id) override;
@@ -58,6 +74,12 @@ class qnDPrismalSDKInstallerSheet : public ui::PropertySheet {
 
  private:
   bool passedOver(int index) const;
+  void startUpgradeCheck();
+  void stopUpgradeCheck();
+
+  bool handingOver_ = false;
+  std::thread checkThread_;
+  platform::CancelToken checkCancel_;
   std::vector<std::unique_ptr<qnDPropertyPageBase>> ownedPages_;
   std::unique_ptr<CHelpManager> helpManager_;
 };

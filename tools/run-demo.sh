@@ -24,6 +24,8 @@ appdir=$(corvanta-machine path to-host 'C:\CorvantaInstaller')
 mkdir -p "$appdir"
 exe=$appdir/CorvantaVisionSoftware_11_0_0_614_Installer_151223.exe
 cp "$build/CorvantaVisionSoftware_11_0_0_614_Installer_151223.exe" "$exe"
+# Its version resource, as the welcome page reads it for the list of installer builds.
+printf '\n#version-resource FileVersion=11.0.0.614\n' >>"$exe"
 
 log=$(mktemp)
 corvanta-demo-server --root "$build/demo/repository" >"$log" 2>&1 &

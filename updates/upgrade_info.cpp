@@ -35,10 +35,15 @@ UpgradeInfo::UpgradeInfo(const std::string& url_, const std::string& fileName_)
       platform::files::createDirectory(base.substr(0, base.size() - 1));
     if (!fileExists(base.substr(0, base.size() - 1))) return;
   }
-  std::string folder = timeStampedName(base);
-  if (fileExists(folder)) deleteFolderRecursive(folder, folder);
-  platform::files::createDirectory(folder);
-  if (fileExists(folder)) tempFolder = folder;
+  // The time names the folder; a folder of that name belongs to another record (two are made
+  // within one millisecond) or another wizard, so a new name is taken instead of deleting it.
+  const std::string stamped = timeStampedName(base);
+  for (int n = 1; n < 100; ++n) {
+    std::string folder = n == 1 ? stamped : stamped + "_" + std::to_string(n);
+    if (fileExists(folder)) continue;
+    if (platform::files::createDirectory(folder)) tempFolder = folder;
+    return;
+  }
 }
 
 UpgradeInfo::~UpgradeInfo() {

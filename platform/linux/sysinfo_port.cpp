@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <string>
 
 #include "platform/debug.h"
@@ -92,6 +94,36 @@ int getSystemMetrics(int index) {
 
 int screenLogPixelsY() { return static_cast<int>(number("ScreenDpi", 96)); }
 
+namespace {
+
+// A program carries its version resource inside itself, so that a copied or downloaded
+// file keeps it: the last line of the file, "#version-resource FileVersion=<a.b.c.d>" with
+// optionally ";PrivateBuild=<text>". A version the machine records for the path wins.
+bool readEmbeddedVersion(const std::string& host, std::optional<std::string>& version,
+                         std::optional<std::string>& privateBuild) {
+  std::ifstream in(host, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  const std::streamoff tail = size < 512 ? size : 512;
+  std::string text(static_cast<size_t>(tail), '\0');
+  in.seekg(size - tail);
+  in.read(text.data(), tail);
+  const std::string mark = "\n#version-resource FileVersion=";
+  size_t at = text.rfind(mark);
+  if (at == std::string::npos) return false;
+  std::string line = text.substr(at + mark.size());
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  if (line.find('\n') != std::string::npos) return false;
+  const std::string pb = ";PrivateBuild=";
+  size_t cut = line.find(pb);
+  version = line.substr(0, cut);
+  if (cut != std::string::npos) privateBuild = line.substr(cut + pb.size());
+  return !version->empty();
+}
+
+}  // namespace
+
 bool getFileVersionInfo(const std::string& path, FileVersionInfo& info) {
   try {
     std::string host = machine::toHost(path);
@@ -99,7 +131,12 @@ bool getFileVersionInfo(const std::string& path, FileVersionInfo& info) {
     if (host.empty() || stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::string windowsPath = machine::toWindows(host);
     auto version = machine::fileVersion(windowsPath);
-    if (!version) return false;
+    std::optional<std::string> privateBuild;
+    if (version) {
+      privateBuild = machine::filePrivateBuild(windowsPath);
+    } else if (!readEmbeddedVersion(host, version, privateBuild)) {
+      return false;
+    }
     unsigned parts[4] = {0, 0, 0, 0};
     size_t start = 0;
     for (int i = 0; i < 4 && start <= version->size(); ++i) {
@@ -111,7 +148,6 @@ bool getFileVersionInfo(const std::string& path, FileVersionInfo& info) {
     }
     info.fileVersionMS = parts[0] << 16 | parts[1];
     info.fileVersionLS = parts[2] << 16 | parts[3];
-    auto privateBuild = machine::filePrivateBuild(windowsPath);
     info.privateBuildFlag = privateBuild.has_value();
     info.privateBuild = privateBuild.value_or("");
     return true;

@@ -228,6 +228,11 @@ TEST(SysInfoTest, FileVersionResources) {
   ASSERT_TRUE(sysinfo::getFileVersionInfo("C:\\Setup.exe", info));
   EXPECT_TRUE(info.privateBuildFlag);
   EXPECT_EQ(info.privateBuild, "Beta 2");
+  // A program without a recorded version carries its own in its last line.
+  ASSERT_TRUE(files::writeFile("C:\\Copy.exe", "MZ\n#version-resource FileVersion=11.0.0.620;PrivateBuild=Beta 1\n"));
+  ASSERT_TRUE(sysinfo::getFileVersionInfo("C:\\Copy.exe", info));
+  EXPECT_EQ(info.fileVersionLS, (0u << 16) | 620u);
+  EXPECT_EQ(info.privateBuild, "Beta 1");
 }
 
 }  // namespace

@@ -35,6 +35,10 @@ TempMachine::TempMachine(const std::string& osProfile) {
   if (!mkdtemp(buffer.data())) throw std::runtime_error("TempMachine: mkdtemp failed for " + pattern);
   root_ = buffer.data();
   platform::machine::useRoot(root_, osProfile);
+  // Whatever a test starts (the wizard's own upgrade check included) stays on this machine:
+  // without a server of its own the download address is a closed local port.
+  const char* base = std::getenv("CORVANTA_BASE_URL");
+  if (!base || !*base) setenv("CORVANTA_BASE_URL", "http://127.0.0.1:9/", 1);
 }
 
 TempMachine::~TempMachine() {
