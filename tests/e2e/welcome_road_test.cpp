@@ -3,9 +3,11 @@
 // wizard; kept builds switched; an installer copy made, kept while offline, and deleted.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 
 #include "app/installer_app.h"
 #include "app/installer_sheet.h"
@@ -166,6 +168,37 @@ TEST_F(WelcomeRoad, AnInstallerCopyIsMadeKeptOfflineAndDeleted) {
   scope_.ui().clearHooks();
   page.click(Welcome::kDeleteCopy);
   EXPECT_FALSE(fileExists("C:\\CorvantaInstaller\\_CorvantaInstallData"));
+}
+
+// The content kinds of a copy come from their pages and the sheet's help manager, each with
+// what it names: packages, pictures and the unpacked help pages.
+TEST_F(WelcomeRoad, AnInstallerCopyTakesEveryContentKindAndTheHelp) {
+  Welcome& page = start();
+  sheet_->setActivePage(0);
+  scope_.ui().whenShown("Select Installer Components", [](ui::Window& w) {
+    const auto items = w.control(DSelectInstallerComponents::kTree)->treeItems;
+    w.userCheckItem(DSelectInstallerComponents::kTree, 0, false);
+    for (size_t i = 0; i < items.size(); ++i)
+      for (const char* kind : {"Corvanta Vision Demo Profiles", "Corvanta Vision Resources",
+                               "Corvanta Vision Tutorials", "Help Files"})
+        if (items[i].text == kind)
+          w.userCheckItem(DSelectInstallerComponents::kTree, static_cast<int>(i), true);
+    w.click(1);
+  });
+  ASSERT_EQ(page.createInstallerCopy(), 1);
+  std::set<std::string> names;
+  int zips = 0, pictures = 0;
+  for (const auto& f : std::filesystem::recursive_directory_iterator(
+           machine_.host("C:\\CorvantaInstaller\\_CorvantaInstallData"))) {
+    const std::string name = f.path().filename().string(), ext = f.path().extension().string();
+    names.insert(name);
+    zips += ext == ".zip";
+    pictures += ext == ".png";
+  }
+  for (const char* expected : {"614demo.txt", "614tutorials.ini.txt", "614resorces.ini.txt", "index.htm"})
+    EXPECT_TRUE(names.count(expected)) << expected;
+  EXPECT_GT(zips, 2);
+  EXPECT_GT(pictures, 2);
 }
 
 TEST_F(WelcomeRoad, TheHelpFilesGoThroughTheirHook) {
