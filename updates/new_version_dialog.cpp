@@ -38,11 +38,6 @@ void DNewVersionAvailable::onInitDialog() {
   addControl(win::IDCANCEL, ControlKind::Button, {420, 355, 505, 380}, "Ignore");
 }
 
-FolderQuestion& downloadFolderQuestion() {
-  static FolderQuestion question;
-  return question;
-}
-
 int showNewVersionDialog(UpgradeInfo& info) {
   if (info.state != 2) {
     ui::messageBox(nullptr, "Unable to download new version. Please try again",
@@ -71,8 +66,8 @@ bool downloadNewInstaller(UpgradeInfo& info) {
   if (appContext().isFolderWritable) {
     folder = appContext().applicationFolder + "\\_CorvantaInstallers";
     platform::files::createDirectory(folder);
-  } else if (downloadFolderQuestion()) {
-    folder = downloadFolderQuestion()("Select Download Directory");
+  } else {
+    folder = ui::backend().browseForFolder(nullptr, "Select Download Directory");
   }
   if (folder.empty()) return false;
 

@@ -20,11 +20,6 @@ class DNewVersionAvailable : public ui::Window {
   std::string notesPath_, current_, latest_;
 };
 
-// Asks for a download folder when the executable's folder is read-only; empty: cancelled.
-// The program sets the folder dialog; without one the download is not offered.
-using FolderQuestion = std::function<std::string(const std::string& title)>;
-FolderQuestion& downloadFolderQuestion();
-
 // 1 when the new installer was downloaded (and handed to the sheet), -1 otherwise.
 int showNewVersionDialog(UpgradeInfo& info);
 // Fetches the published installer into "_CorvantaInstallers" (or a chosen folder), checks it

@@ -15,6 +15,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
@@ -37,6 +38,7 @@
 
 #include "platform/debug.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/rich_text.h"
 #include "platform/ui/image_controls.h"
@@ -938,6 +940,17 @@ bool QtUi::askCredentials(const std::string& server, std::string& user, std::str
       dispatcher_.get(), [&] { ok = credentialsHere(server, user, password); },
       Qt::BlockingQueuedConnection);
   return ok;
+}
+
+std::string QtUi::browseForFolder(ui::Window* owner, const std::string& title) {
+  // The machine's drives are folders of the host: the chooser opens on drive C and its
+  // answer is read back as a Windows path.
+  QWidget* parent = owner ? topLevel(*owner) : nullptr;
+  const QString chosen = QFileDialog::getExistingDirectory(
+      parent, qs(title), qs(platform::machine::toHost("C:\\")),
+      QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  checkEnded();
+  return chosen.isEmpty() ? std::string() : platform::machine::toWindows(chosen.toStdString());
 }
 
 void QtUi::post(std::function<void()> task) {

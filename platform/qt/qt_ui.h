@@ -61,6 +61,7 @@ class QtUi : public ui::Backend {
   void changed(ui::Window& w, int controlId) override;
   int messageBox(ui::Window* owner, const std::string& text, const std::string& caption,
                  unsigned type) override;
+  std::string browseForFolder(ui::Window* owner, const std::string& title) override;
   bool askCredentials(const std::string& server, std::string& user,
                       std::string& password) override;
   void post(std::function<void()> task) override;

@@ -55,6 +55,28 @@ void ScriptedUi::answerCredentials(const std::string& user, const std::string& p
   credentials_.emplace_back(user, password);
 }
 
+void ScriptedUi::answerFolder(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  folders_.push_back(path);
+}
+
+std::vector<std::string> ScriptedUi::folderTitles() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return folderTitles_;
+}
+
+std::string ScriptedUi::browseForFolder(Window*, const std::string& title) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  folderTitles_.push_back(title);
+  if (folders_.empty()) {
+    ++unanswered_;
+    return "";
+  }
+  std::string path = folders_.front();
+  folders_.pop_front();
+  return path;
+}
+
 void ScriptedUi::whenShown(const std::string& captionPart, std::function<void(Window&)> action) {
   std::lock_guard<std::mutex> lock(mutex_);
   hooks_.push_back(Hook{captionPart, std::move(action)});

@@ -40,6 +40,11 @@ class ScriptedUi : public Backend {
   void answer(int result);
   // Answers for the next credentials prompts; an empty user cancels the prompt.
   void answerCredentials(const std::string& user, const std::string& password);
+  // Answers for the next folder choosers; without one the chooser is cancelled (and counted
+  // in unanswered()).
+  void answerFolder(const std::string& path);
+  // Titles of the folder choosers shown so far, in order.
+  std::vector<std::string> folderTitles() const;
   // Runs action on the UI thread right after a window matching the caption (substring)
   // has been initialised for a modal or modeless run. Hooks stay active until removed
   // with clearHooks.
@@ -75,6 +80,7 @@ class ScriptedUi : public Backend {
                  unsigned type) override;
   bool askCredentials(const std::string& server, std::string& user,
                       std::string& password) override;
+  std::string browseForFolder(Window* owner, const std::string& title) override;
   void post(std::function<void()> task) override;
   void startTimer(Window& w, int id, int periodMs) override;
   void stopTimer(Window& w, int id) override;
@@ -116,6 +122,8 @@ class ScriptedUi : public Backend {
   std::vector<Hook> hooks_;
   std::deque<int> answers_;
   std::deque<std::pair<std::string, std::string>> credentials_;
+  std::deque<std::string> folders_;
+  std::vector<std::string> folderTitles_;
   std::vector<Message> messages_;
   std::vector<Shown> shown_;
   bool keepRecords_ = true;

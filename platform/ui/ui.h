@@ -30,6 +30,9 @@ class Backend {
   // Thread-safe.
   virtual bool askCredentials(const std::string& server, std::string& user,
                               std::string& password) = 0;
+  // The system's folder chooser: the Windows path of the folder chosen, empty when the user
+  // cancels. UI thread.
+  virtual std::string browseForFolder(Window* owner, const std::string& title) = 0;
   // Thread-safe: queues task to run on the UI thread.
   virtual void post(std::function<void()> task) = 0;
   virtual void startTimer(Window& w, int id, int periodMs) = 0;

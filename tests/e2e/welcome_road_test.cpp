@@ -118,6 +118,26 @@ TEST_F(WelcomeRoad, ANewerInstallerIsFoundCheckedDownloadedAndStarted) {
   EXPECT_FALSE(fileExists("C:\\beta.txt"));
 }
 
+// Beside a read-only installer the new build goes where the user chooses; no choice, no
+// download.
+TEST_F(WelcomeRoad, AReadOnlyInstallerFolderAsksWhereTheNewBuildGoes) {
+  const std::string release = "CorvantaVisionSoftware_11_0_0_615_Installer_160115.exe";
+  publish(release, markingProgram(machine_, "C:\\release.txt", "11.0.0.615"), true);
+  start();
+  ASSERT_TRUE(ui::waitPumping([&] { return app_->regularUpgradeInfo->state != 0; }, 60000));
+  ASSERT_EQ(app_->regularUpgradeInfo->state, 2);
+  appContext().isFolderWritable = false;
+  EXPECT_FALSE(downloadNewInstaller(*app_->regularUpgradeInfo));
+  EXPECT_FALSE(fileExists("C:\\CorvantaInstaller\\_CorvantaInstallers\\" + release));
+  files::createDirectory("C:\\Downloads");
+  scope_.ui().answerFolder("C:\\Downloads");
+  EXPECT_TRUE(downloadNewInstaller(*app_->regularUpgradeInfo));
+  EXPECT_TRUE(scope_.ui().wasShown("Successfully downloaded the installer version 11.0.0.615.\n"
+                                   "C:\\Downloads\\" + release));
+  EXPECT_EQ(scope_.ui().folderTitles(),
+            (std::vector<std::string>{"Select Download Directory", "Select Download Directory"}));
+}
+
 TEST_F(WelcomeRoad, KeptBuildsAreListedAndSwitchedTo) {
   files::createDirectory("C:\\CorvantaInstaller");
   files::writeFile("C:\\CorvantaInstaller\\CorvantaVisionSoftware_11_0_0_600_Installer_150101.exe",
