@@ -104,9 +104,9 @@ CCorvantaPrismalSDKInstallerApp::CCorvantaPrismalSDKInstallerApp(
       platform::openOperationLog(applicationFolder))
     platform::logOperation("Installer started from " + modulePath);
   cleanUpTempSubFolder();
-  regularUpgradeInfo = std::make_unique<UpgradeInfo>(
+  regularUpgradeInfo = std::make_shared<UpgradeInfo>(
       repositoryBaseUrl() + "614UpgradeInfo.ini.txt", "614UpgradeInfo.ini.txt");
-  betaUpgradeInfo = std::make_unique<UpgradeInfo>(
+  betaUpgradeInfo = std::make_shared<UpgradeInfo>(
       repositoryBaseUrl() + "614UpgradeInfoBeta.ini.txt", "614UpgradeInfoBeta.ini.txt");
   appContext().applicationFolder = applicationFolder;
   appContext().isFolderWritable = isFolderWritable;

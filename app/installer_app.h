@@ -27,8 +27,10 @@ class CCorvantaPrismalSDKInstallerApp {
   // The class library's name for the application: the module's file name without extension.
   std::string applicationName;
   bool isFolderWritable = false;
-  std::unique_ptr<UpgradeInfo> regularUpgradeInfo;
-  std::unique_ptr<UpgradeInfo> betaUpgradeInfo;
+  // Shared with the sheet's background check, which may still be reading one when the
+  // application object goes first.
+  std::shared_ptr<UpgradeInfo> regularUpgradeInfo;
+  std::shared_ptr<UpgradeInfo> betaUpgradeInfo;
   std::string newInstallerPath;
   std::string newInstallerFileName;
 

@@ -66,10 +66,11 @@ std::vector<ComponentEntry> qnDPrismalSDKInstallerSheet::collectWelcomeEntries()
 void qnDPrismalSDKInstallerSheet::startUpgradeCheck() {
   auto* app = CCorvantaPrismalSDKInstallerApp::instance();
   if (!app || checkThread_.joinable()) return;
-  UpgradeInfo* records[] = {app->regularUpgradeInfo.get(), app->betaUpgradeInfo.get()};
+  // The thread holds the records itself: the application object may go before the sheet.
+  std::shared_ptr<UpgradeInfo> records[] = {app->regularUpgradeInfo, app->betaUpgradeInfo};
   checkThread_ = std::thread([this, records] {
     try {
-      for (UpgradeInfo* info : records) {
+      for (const std::shared_ptr<UpgradeInfo>& info : records) {
         if (!info || checkCancel_.cancelled()) continue;
         if (fetchUpgradeInfo(*info, checkCancel_) == 1 && info->state == 2)
           sendMessage(WM_UPGRADE_INFO_READY, 101, 0);
