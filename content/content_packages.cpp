@@ -11,6 +11,34 @@
 #include "platform/win_types.h"
 #include "runners/download_and_install_component.h"
 
+bool fetchContentList(const ComponentEntry& entry, const std::string& localPath,
+                      bool replaceExisting, bool showErrors, bool& fetched) {
+  DDownloadAndInstallComponent dialog(1, 1, &entry, true, replaceExisting, showErrors);
+  fetched = dialog.doModal() == win::IDOK;
+  return fileExists(localPath);
+}
+
+int setPackageEntries(mxInstallManagerBase* manager, const std::vector<ListedPackage>& items,
+                      const std::string& folder, const char* category,
+                      std::vector<ComponentEntry>& packages, EntryStrings& strings) {
+  if (!manager) return -1;
+  manager->releaseComponents();
+  packages.clear();
+  packages.reserve(items.size());
+  for (const ListedPackage& item : items) {
+    const std::string file = fileNameOf(item.url);
+    if (file.empty()) continue;
+    packages.emplace_back(item.name.c_str(), item.url.c_str(), file.c_str(), "", folder.c_str(),
+                          false, false, &strings.name, &strings.state, &strings.progress,
+                          category);
+  }
+  std::vector<ComponentEntry*> pointers;
+  for (ComponentEntry& e : packages) pointers.push_back(&e);
+  if (!pointers.empty())
+    manager->setComponents(static_cast<unsigned>(pointers.size()), pointers.data());
+  return 1;
+}
+
 bool isPlainName(const std::string& name) {
   return !name.empty() && name.find_first_of("\\/:\"*?<>|") == std::string::npos &&
          name.find("..") == std::string::npos;

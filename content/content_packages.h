@@ -3,7 +3,10 @@
 // that become folders and command lines, the user's content folders, fetching one package,
 // and starting the vision software with a profile.
 #include <string>
+#include <vector>
 
+#include "engine/component_entry.h"
+#include "engine/install_manager.h"
 #include "platform/ui/window.h"
 
 // A name from the server that may become part of a path or a command line: one plain folder
@@ -23,6 +26,22 @@ enum class PackageFetch { Ready, Failed, Missing };
 PackageFetch fetchPackage(const std::string& name, const std::string& url,
                           const std::string& fileName, const std::string& folder,
                           const char* category);
+
+// Fetches a page's content list through its entry (replacing the local copy, or only when
+// there is none); fetched tells whether the server answered, the result whether a local
+// copy is there now.
+bool fetchContentList(const ComponentEntry& entry, const std::string& localPath,
+                      bool replaceExisting, bool showErrors, bool& fetched);
+
+// The packages a list names, as entries of manager: one per item whose URL ends in a file
+// name, into folder. The entries live in packages, their texts in strings, until the next
+// call.
+struct ListedPackage {
+  std::string name, url;
+};
+int setPackageEntries(mxInstallManagerBase* manager, const std::vector<ListedPackage>& items,
+                      const std::string& folder, const char* category,
+                      std::vector<ComponentEntry>& packages, EntryStrings& strings);
 
 // Deletes the folder name of parent (ending in a backslash) with its contents: false when
 // the name is no plain name or the folder is not there.

@@ -214,11 +214,7 @@ long qnDInstallDemoProfiles::onMessage(unsigned msg, uintptr_t wParam, intptr_t 
 int qnDInstallDemoProfiles::refreshContentList(bool replaceExisting, bool showErrors) {
   const std::string previous = created_ ? tabs_.currentTabName() : "";
   bool fetched;
-  {
-    DDownloadAndInstallComponent dialog(1, 1, &listEntry_, true, replaceExisting, showErrors);
-    fetched = dialog.doModal() == win::IDOK;
-  }
-  const bool local = fileExists(listPath());
+  const bool local = fetchContentList(listEntry_, listPath(), replaceExisting, showErrors, fetched);
   if (!fetched && local && showErrors) contentMessage(this, "Using default list of demo profiles.");
   if (!created_) return local ? 1 : -1;
   if (!local) {
@@ -235,19 +231,7 @@ int qnDInstallDemoProfiles::refreshContentList(bool replaceExisting, bool showEr
 int qnDInstallDemoProfiles::collectPackageEntries(mxInstallManagerBase* manager) {
   if (!manager || !fileExists(listPath())) return -1;
   list_.load(listPath());
-  packages_.clear();
-  packages_.reserve(list_.entries().size());
-  for (const mxContentListEntry& e : list_.entries()) {
-    const std::string file = fileNameOf(e.url);
-    if (file.empty()) continue;
-    packages_.emplace_back(e.name.c_str(), e.url.c_str(), file.c_str(), "",
-                           downloadFolder().c_str(), false, false, &packageStrings_.name,
-                           &packageStrings_.state, &packageStrings_.progress, kCategory);
-  }
-  std::vector<ComponentEntry*> pointers;
-  for (ComponentEntry& e : packages_) pointers.push_back(&e);
-  manager->releaseComponents();
-  if (!pointers.empty())
-    manager->setComponents(static_cast<unsigned>(pointers.size()), pointers.data());
-  return 1;
+  std::vector<ListedPackage> items;
+  for (const mxContentListEntry& e : list_.entries()) items.push_back({e.name, e.url});
+  return setPackageEntries(manager, items, downloadFolder(), kCategory, packages_, packageStrings_);
 }

@@ -263,11 +263,7 @@ int qnDInstallCorvantaResourcesDynamic::refreshContentList(bool replaceExisting,
                                                            bool showErrors) {
   const std::string previous = created_ ? tabs_.currentTabName() : "";
   bool fetched;
-  {
-    DDownloadAndInstallComponent dialog(1, 1, &listEntry_, true, replaceExisting, showErrors);
-    fetched = dialog.doModal() == win::IDOK;
-  }
-  const bool local = fileExists(listPath());
+  const bool local = fetchContentList(listEntry_, listPath(), replaceExisting, showErrors, fetched);
   if (!fetched && local) tell(this, "Using default list of resources.");
   if (!local) {
     if (created_) tabs_.setTabNames({}, previous);

@@ -259,11 +259,7 @@ long qnDInstallTutorials::onMessage(unsigned msg, uintptr_t wParam, intptr_t lPa
 int qnDInstallTutorials::refreshContentList(bool replaceExisting, bool showErrors) {
   const std::string previous = created_ ? tabs_.currentTabName() : "";
   bool fetched;
-  {
-    DDownloadAndInstallComponent dialog(1, 1, &listEntry_, true, replaceExisting, showErrors);
-    fetched = dialog.doModal() == win::IDOK;
-  }
-  const bool local = fileExists(listPath());
+  const bool local = fetchContentList(listEntry_, listPath(), replaceExisting, showErrors, fetched);
   if (!fetched && local && showErrors) contentMessage(this, "Using default list of tutorials.");
   if (!created_) return local ? 1 : -1;
   tabs_.setTabNames(local ? iniListTabNames(listPath()) : std::vector<std::string>{}, previous);
@@ -273,18 +269,8 @@ int qnDInstallTutorials::refreshContentList(bool replaceExisting, bool showError
 int qnDInstallTutorials::collectPackageEntries(mxInstallManagerBase* manager) {
   if (!manager || !fileExists(listPath())) return -1;
   const std::string file = listPath();
-  packages_.clear();
-  for (const std::string& section : sectionNames(file)) {
-    const std::string url = value(section, "URL", file), name = fileNameOf(url);
-    if (name.empty()) continue;
-    packages_.emplace_back(value(section, "Caption", file).c_str(), url.c_str(), name.c_str(), "",
-                           downloadFolder().c_str(), false, false, &packageStrings_.name,
-                           &packageStrings_.state, &packageStrings_.progress, kCategory);
-  }
-  std::vector<ComponentEntry*> pointers;
-  for (ComponentEntry& e : packages_) pointers.push_back(&e);
-  manager->releaseComponents();
-  if (!pointers.empty())
-    manager->setComponents(static_cast<unsigned>(pointers.size()), pointers.data());
-  return 1;
+  std::vector<ListedPackage> items;
+  for (const std::string& section : sectionNames(file))
+    items.push_back({value(section, "Caption", file), value(section, "URL", file)});
+  return setPackageEntries(manager, items, downloadFolder(), kCategory, packages_, packageStrings_);
 }
