@@ -72,8 +72,8 @@ TEST_F(TutorialsRoad, InstallRunDocumentVideoAndRemove) {
 
   page().click(row(0).installId);
   page().click(row(1).installId);
-  const std::string document = tutorialsFolder() + "FirstInspection\\FirstInspection.pdf";
-  const std::string profile = profilesFolder() + "FirstInspection";
+  const std::string document = tutorialsFolder() + "FirstCheck\\FirstCheck.pdf";
+  const std::string profile = profilesFolder() + "FirstCheck";
   EXPECT_TRUE(fileExists(document));
   EXPECT_TRUE(fileExists(profile + "\\Corvanta.Cvp"));
   EXPECT_EQ(page().text(row(0).stateId), "Installed");
@@ -101,7 +101,7 @@ TEST_F(TutorialsRoad, InstallRunDocumentVideoAndRemove) {
 
   page().click(row(0).removeId);
   EXPECT_FALSE(files::isDirectory(profile));
-  EXPECT_FALSE(files::isDirectory(tutorialsFolder() + "FirstInspection"));
+  EXPECT_FALSE(files::isDirectory(tutorialsFolder() + "FirstCheck"));
   EXPECT_EQ(page().text(row(0).stateId), "Not Installed");
   EXPECT_TRUE(scope_.ui().messageTexts().empty());
   page().sendMessage(WM_ROW_ACTION, 0, 2);
@@ -132,7 +132,7 @@ TEST_F(TutorialsRoad, NamesFromTheListNeverReachOutsideThePageFolders) {
   // A tutorial folder that climbs out, a profile named by a drive, a document above the
   // tutorial's folder, a quote that would end the System= argument, a profile archive
   // outside the tutorial.
-  const std::string url = demo_.url(std::string(kFolder) + "FirstInspection.zip");
+  const std::string url = demo_.url(std::string(kFolder) + "FirstCheck.zip");
   demo_.addFile(std::string(kFolder) + "614tutorials.ini.txt",
                 "[A Getting Started]\nCaption=Climber\nName=..\nProfileName=..\\..\nPDFName=a.pdf\n"
                 "URL=" + url + "\n"
