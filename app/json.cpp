@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/text_encoding.h"
+
 namespace json {
 
 std::string quote(const std::string& text) {
@@ -84,18 +86,7 @@ class Parser {
     out.kind = Value::Kind::Number;
     return true;
   }
-  static void appendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
+
   bool string(std::string& out) {
     ++at_;  // the opening quote
     while (at_ < s_.size()) {
@@ -120,7 +111,7 @@ class Parser {
           unsigned cp = static_cast<unsigned>(std::strtoul(hex.c_str(), &stop, 16));
           if (stop != hex.c_str() + 4) return false;
           at_ += 4;
-          appendUtf8(out, cp);
+          platform::text::appendUtf8(out, cp);
           break;
         }
         default: out += e;

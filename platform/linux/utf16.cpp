@@ -5,27 +5,11 @@
 
 #include <locale.h>
 
+#include "platform/text_encoding.h"
+
 namespace platform::text {
 
 namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 void appendUtf16(std::string& out, uint32_t unit) {
   out += static_cast<char>(unit & 0xFF);
@@ -103,23 +87,10 @@ std::string decodeFileText(const std::string& bytes, bool* utf16) {
   return bytes;
 }
 
-namespace {
-// 0x80..0x9F; the five holes are kept as the C1 controls Windows maps them to.
-const char16_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-}  // namespace
-
 std::string fromWindows1252(const std::string& bytes) {
-  std::string utf16;
-  for (char c : bytes) {
-    unsigned char b = static_cast<unsigned char>(c);
-    char16_t u = b >= 0x80 && b < 0xA0 ? kHigh1252[b - 0x80] : b;
-    utf16 += static_cast<char>(u & 0xFF);
-    utf16 += static_cast<char>(u >> 8);
-  }
-  return fromUtf16le(utf16);
+  std::string utf8;
+  for (char c : bytes) appendUtf8(utf8, windows1252Char(static_cast<unsigned char>(c)));
+  return utf8;
 }
 
 bool toWindows1252(const std::string& utf8, std::string& out) {
@@ -128,15 +99,9 @@ bool toWindows1252(const std::string& utf8, std::string& out) {
   for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
     char16_t u = static_cast<char16_t>(static_cast<unsigned char>(utf16[i]) |
                                        static_cast<unsigned char>(utf16[i + 1]) << 8);
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-      out += static_cast<char>(u);
-      continue;
-    }
-    int found = -1;
-    for (int k = 0; k < 32; ++k)
-      if (kHigh1252[k] == u) found = k;
-    if (found < 0) return false;
-    out += static_cast<char>(0x80 + found);
+    const int byte = windows1252Byte(u);
+    if (byte < 0) return false;
+    out += static_cast<char>(byte);
   }
   return true;
 }

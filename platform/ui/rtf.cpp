@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/text_encoding.h"
+
 namespace rtf {
 
 namespace {
 
-// Code points of the bytes 0x80 to 0x9F; the five holes map to themselves, as the
-// system's own conversion does.
-constexpr std::array<uint16_t, 32> kHigh1252 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+using platform::text::appendUtf8;
 
 // What the bytes of the current group are.
 enum class Dest : uint8_t { Text, Skip, ColorTable, Marker };
@@ -280,7 +277,7 @@ class Reader {
       text(b);
       return;
     }
-    text(b < 0xA0 ? kHigh1252[b - 0x80] : b);
+    text(platform::text::windows1252Char(b));
   }
 
   void text(uint32_t codePoint) {
@@ -375,28 +372,6 @@ Document plainDocument(std::string_view bytes) {
 
 }  // namespace
 
-void appendUtf8(std::string& out, uint32_t cp) {
-  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-void appendWindows1252(std::string& out, unsigned char b) {
-  appendUtf8(out, b >= 0x80 && b < 0xA0 ? kHigh1252[b - 0x80] : b);
-}
 
 std::string Paragraph::plainText() const {
   std::string out;

@@ -65,9 +65,4 @@ Document parse(std::string_view bytes);
 // The document as plain text, paragraphs separated by "\n", list markers left out.
 std::string toPlainText(const Document& doc);
 
-// One Windows-1252 byte as UTF-8, appended to out.
-void appendWindows1252(std::string& out, unsigned char byte);
-// One code point as UTF-8 (invalid ones as U+FFFD), appended to out.
-void appendUtf8(std::string& out, uint32_t codePoint);
-
 }  // namespace rtf
