@@ -153,7 +153,7 @@ void DTabProfiles2D::uninstall(Row& row) {
 // ---- the page
 
 qnDInstallDemoProfiles::qnDInstallDemoProfiles(const std::string& title)
-    : qnDPropertyPageBase(155, title, "Machine Vision Demonstration Profiles"),
+    : qnDContentListPage(155, title, "Machine Vision Demonstration Profiles", kRefresh),
       listEntry_("Corvanta Vision Demo Profiles",
                  (downloadServerBaseUrl() + kServerFolder + kListFile).c_str(), kListFile, "",
                  downloadFolder().c_str(), false, true, &listStrings_.name, &listStrings_.state,
@@ -190,25 +190,7 @@ bool qnDInstallDemoProfiles::onSetActive() {
   show(kRefresh, appContext().isFolderWritable);
   refreshContentList(false, false);
   manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1);
-  return qnDPropertyPageBase::onSetActive();
-}
-
-void qnDInstallDemoProfiles::onCommand(int id) {
-  if (id == kRefresh) {
-    refreshContentList(true, true);
-    return;
-  }
-  qnDPropertyPageBase::onCommand(id);
-}
-
-void qnDInstallDemoProfiles::onNotify(int id, ui::Event event) {
-  if (!tabs_.onNotify(id, event)) qnDPropertyPageBase::onNotify(id, event);
-}
-
-long qnDInstallDemoProfiles::onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {
-  long result = 0;
-  if (tabs_.onMessage(msg, wParam, lParam, result)) return result;
-  return qnDPropertyPageBase::onMessage(msg, wParam, lParam);
+  return qnDContentListPage::onSetActive();
 }
 
 int qnDInstallDemoProfiles::refreshContentList(bool replaceExisting, bool showErrors) {

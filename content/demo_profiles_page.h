@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/page_base.h"
 #include "content/content_list.h"
+#include "content/content_list_page.h"
 #include "content/content_tabs.h"
 
 // The user's profiles folder, ending in a backslash; empty when the documents folder is
@@ -44,7 +44,7 @@ class DTabProfiles2D : public qnDTabDialogBase {
   std::vector<Row> rows_;
 };
 
-class qnDInstallDemoProfiles : public qnDPropertyPageBase {
+class qnDInstallDemoProfiles : public qnDContentListPage {
  public:
   enum : int { kTabs = 1129, kRefresh = 1097, kHint = 1098, kInstruction = 1165, kRunLine = 1166 };
   explicit qnDInstallDemoProfiles(const std::string& title);
@@ -54,16 +54,12 @@ class qnDInstallDemoProfiles : public qnDPropertyPageBase {
   void refreshControls() override {}
   void initPageControls() override;
   bool onSetActive() override;
-  void onCommand(int id) override;
-  void onNotify(int id, ui::Event event) override;
-  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
-  // Fetches the list (or keeps the local copy) and builds the tabs: 1 when a list is shown.
-  int refreshContentList(bool replaceExisting, bool showErrors);
+  int refreshContentList(bool replaceExisting, bool showErrors) override;
   // Every profile package of the list, as entries of manager; -1 without a local list.
   int collectPackageEntries(mxInstallManagerBase* manager);
 
-  DContentTabCtrl& tabs() { return tabs_; }
+  DContentTabCtrl& tabs() override { return tabs_; }
   DTabProfiles2D& panel() { return panel_; }
 
  private:

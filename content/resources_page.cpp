@@ -175,7 +175,7 @@ bool DTabResources::activateLink(int id) {
 // ---- the page
 
 qnDInstallCorvantaResourcesDynamic::qnDInstallCorvantaResourcesDynamic(const std::string& title)
-    : qnDPropertyPageBase(157, title, "Corvanta Vision Resources"),
+    : qnDContentListPage(157, title, "Corvanta Vision Resources", kRefresh),
       listEntry_("Corvanta Vision Resources",
                  (downloadServerBaseUrl() + kServerFolder + kListFile).c_str(), kListFile, "",
                  resourcesFolder().c_str(), false, true, &listStrings_.name,
@@ -211,28 +211,13 @@ bool qnDInstallCorvantaResourcesDynamic::onSetActive() {
     sheet()->setButtonText(ui::ID_SHEET_CANCEL, "Cancel");
   }
   show(kRefresh, appContext().isFolderWritable);
-  return qnDPropertyPageBase::onSetActive();
-}
-
-void qnDInstallCorvantaResourcesDynamic::onCommand(int id) {
-  if (id == kRefresh) {
-    refreshContentList(true, true);
-    return;
-  }
-  qnDPropertyPageBase::onCommand(id);
+  return qnDContentListPage::onSetActive();
 }
 
 void qnDInstallCorvantaResourcesDynamic::onNotify(int id, ui::Event event) {
   if (tabs_.onNotify(id, event)) return;
   if (event == ui::Event::LinkActivated && panel_.activateLink(id)) return;
   qnDPropertyPageBase::onNotify(id, event);
-}
-
-long qnDInstallCorvantaResourcesDynamic::onMessage(unsigned msg, uintptr_t wParam,
-                                                   intptr_t lParam) {
-  long result = 0;
-  if (tabs_.onMessage(msg, wParam, lParam, result)) return result;
-  return qnDPropertyPageBase::onMessage(msg, wParam, lParam);
 }
 
 void qnDInstallCorvantaResourcesDynamic::collectPictures(mxInstallManagerBase& manager) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_base.h"
+#include "content/content_list_page.h"
 #include "content/content_tabs.h"
 #include "pages/hyperlink.h"
 
@@ -53,7 +53,7 @@ class DTabResources : public qnDTabDialogBase {
   bool pictures_ = false;
 };
 
-class qnDInstallCorvantaResourcesDynamic : public qnDPropertyPageBase {
+class qnDInstallCorvantaResourcesDynamic : public qnDContentListPage {
  public:
   enum : int { kTabs = 1137, kRefresh = 1133, kHint = 1098, kInstruction = 1099 };
   explicit qnDInstallCorvantaResourcesDynamic(const std::string& title);
@@ -63,18 +63,16 @@ class qnDInstallCorvantaResourcesDynamic : public qnDPropertyPageBase {
   void refreshControls() override {}
   void initPageControls() override;
   bool onSetActive() override;
-  void onCommand(int id) override;
   void onNotify(int id, ui::Event event) override;
-  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
   // Fetches the list (or keeps the local copy), fetches the pictures it names that are not
   // here yet and builds the tabs: 1 when a list is shown.
-  int refreshContentList(bool replaceExisting, bool showErrors);
+  int refreshContentList(bool replaceExisting, bool showErrors) override;
   // For a bulk download: the list's entry into lists, the pictures of the local list into
   // pictures. -1 without both managers.
   int collectPackageEntries(mxInstallManagerBase* lists, mxInstallManagerBase* pictures);
 
-  DContentTabCtrl& tabs() { return tabs_; }
+  DContentTabCtrl& tabs() override { return tabs_; }
   DTabResources& panel() { return panel_; }
   std::string hint;
 

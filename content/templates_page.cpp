@@ -150,7 +150,7 @@ void DTabTemplates::info(const Row& row) {
 // ---- the page
 
 qnDInstallTemplates::qnDInstallTemplates(const std::string& title)
-    : qnDPropertyPageBase(175, title, "CTC - Corvanta Tool Components"),
+    : qnDContentListPage(175, title, "CTC - Corvanta Tool Components", kRefresh),
       listEntry_("Corvanta Vision Templates",
                  (downloadServerBaseUrl() + kServerFolder + kListFile).c_str(), kListFile, "",
                  downloadFolder().c_str(), false, true, &listStrings_.name, &listStrings_.state,
@@ -191,29 +191,15 @@ bool qnDInstallTemplates::onSetActive() {
   }
   show(kRefresh, appContext().isFolderWritable);
   refreshContentList(false, false);
-  return qnDPropertyPageBase::onSetActive();
+  return qnDContentListPage::onSetActive();
 }
 
 void qnDInstallTemplates::onCommand(int id) {
-  if (id == kRefresh) {
-    refreshContentList(true, true);
-    return;
-  }
   if (id == kInstallAll) {
     downloadAndInstallAll();
     return;
   }
-  qnDPropertyPageBase::onCommand(id);
-}
-
-void qnDInstallTemplates::onNotify(int id, ui::Event event) {
-  if (!tabs_.onNotify(id, event)) qnDPropertyPageBase::onNotify(id, event);
-}
-
-long qnDInstallTemplates::onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {
-  long result = 0;
-  if (tabs_.onMessage(msg, wParam, lParam, result)) return result;
-  return qnDPropertyPageBase::onMessage(msg, wParam, lParam);
+  qnDContentListPage::onCommand(id);
 }
 
 int qnDInstallTemplates::refreshContentList(bool replaceExisting, bool showErrors) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/page_base.h"
 #include "content/content_list.h"
+#include "content/content_list_page.h"
 #include "content/content_tabs.h"
 #include "content/template_versions.h"
 
@@ -43,7 +43,7 @@ class DTabTemplates : public qnDTabDialogBase {
   std::vector<Row> rows_;
 };
 
-class qnDInstallTemplates : public qnDPropertyPageBase {
+class qnDInstallTemplates : public qnDContentListPage {
  public:
   enum : int {
     kTabs = 1190, kRefresh = 1191, kInstallAll = 1235, kHint = 1098, kInstruction = 1165,
@@ -57,16 +57,13 @@ class qnDInstallTemplates : public qnDPropertyPageBase {
   void initPageControls() override;
   bool onSetActive() override;
   void onCommand(int id) override;
-  void onNotify(int id, ui::Event event) override;
-  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
-  // Fetches the list (or keeps the local copy) and builds the tabs: 1 when a list is shown.
-  int refreshContentList(bool replaceExisting, bool showErrors);
+  int refreshContentList(bool replaceExisting, bool showErrors) override;
   // Every template package of the list, as entries of manager; -1 without a local list.
   int collectPackageEntries(mxInstallManagerBase* manager);
   void downloadAndInstallAll();
 
-  DContentTabCtrl& tabs() { return tabs_; }
+  DContentTabCtrl& tabs() override { return tabs_; }
   DTabTemplates& panel() { return panel_; }
   std::string hint;
 

@@ -198,7 +198,7 @@ void DTabTutorials::remove(const Row& row) {
 // ---- the page
 
 qnDInstallTutorials::qnDInstallTutorials(const std::string& title)
-    : qnDPropertyPageBase(165, title, "Corvanta Vision Tutorials"),
+    : qnDContentListPage(165, title, "Corvanta Vision Tutorials", kRefresh),
       listEntry_("Corvanta Vision Tutorials",
                  (downloadServerBaseUrl() + kServerFolder + kListFile).c_str(), kListFile, "",
                  downloadFolder().c_str(), false, true, &listStrings_.name, &listStrings_.state,
@@ -235,25 +235,7 @@ bool qnDInstallTutorials::onSetActive() {
   hint = "Please click on the 'Next' button to configure the image processing options.\nOr "
          "click on the 'Finish' button to complete the installation.";
   manager().updateComponentStates(0, static_cast<int>(manager().count()) - 1);
-  return qnDPropertyPageBase::onSetActive();
-}
-
-void qnDInstallTutorials::onCommand(int id) {
-  if (id == kRefresh) {
-    refreshContentList(true, true);
-    return;
-  }
-  qnDPropertyPageBase::onCommand(id);
-}
-
-void qnDInstallTutorials::onNotify(int id, ui::Event event) {
-  if (!tabs_.onNotify(id, event)) qnDPropertyPageBase::onNotify(id, event);
-}
-
-long qnDInstallTutorials::onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {
-  long result = 0;
-  if (tabs_.onMessage(msg, wParam, lParam, result)) return result;
-  return qnDPropertyPageBase::onMessage(msg, wParam, lParam);
+  return qnDContentListPage::onSetActive();
 }
 
 int qnDInstallTutorials::refreshContentList(bool replaceExisting, bool showErrors) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_base.h"
+#include "content/content_list_page.h"
 #include "content/content_tabs.h"
 
 // The user's tutorials folder, ending in a backslash; empty when the documents folder is
@@ -43,7 +43,7 @@ class DTabTutorials : public qnDTabDialogBase {
   std::vector<Row> rows_;
 };
 
-class qnDInstallTutorials : public qnDPropertyPageBase {
+class qnDInstallTutorials : public qnDContentListPage {
  public:
   enum : int { kTabs = 1154, kRefresh = 1155, kHint = 1098, kInstruction = 1165, kPdfLine = 1166 };
   explicit qnDInstallTutorials(const std::string& title);
@@ -53,16 +53,12 @@ class qnDInstallTutorials : public qnDPropertyPageBase {
   void refreshControls() override {}
   void initPageControls() override;
   bool onSetActive() override;
-  void onCommand(int id) override;
-  void onNotify(int id, ui::Event event) override;
-  long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
 
-  // Fetches the list (or keeps the local copy) and builds the tabs: 1 when a list is shown.
-  int refreshContentList(bool replaceExisting, bool showErrors);
+  int refreshContentList(bool replaceExisting, bool showErrors) override;
   // Every tutorial package of the list, as entries of manager; -1 without a local list.
   int collectPackageEntries(mxInstallManagerBase* manager);
 
-  DContentTabCtrl& tabs() { return tabs_; }
+  DContentTabCtrl& tabs() override { return tabs_; }
   DTabTutorials& panel() { return panel_; }
   std::string hint;
 
