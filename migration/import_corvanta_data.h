@@ -5,10 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/window.h"
-#include "runners/worker_link.h"
+#include "migration/import_worker_dialog.h"
 
-class DImportCorvantaData : public ui::Window {
+class DImportCorvantaData : public DImportWorkerDialog {
  public:
   static constexpr int kTemplateId = 174;
   static constexpr int IDC_MESSAGE = 1175;
@@ -33,29 +32,21 @@ class DImportCorvantaData : public ui::Window {
   // Runs the dialog when older data exists and the current folder does not.
   static void offerIfNeeded();
 
-  bool running() const { return running_; }
   const std::string& documentsFolder() const { return documents_; }
 
   void onInitDialog() override;
   void onCommand(int id) override;
   void onNotify(int id, ui::Event event) override;
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
-  void onOK() override;
-  void onCancel() override;
 
  private:
   void updateDiskSpaceInfo();
   void setImportRunning(bool running);
   void startImport();
-  void stopImportThread();
   std::string selectedFolder() const;
 
   int major_ = 0, minor_ = 0;
   std::string documents_;
   long totalFiles_ = 0;
-  bool hasRun_ = false;
-  bool running_ = false;
   bool scaled_ = false;  // more files than the bar's 16-bit range: the bar shows per mille
-  WorkerThread worker_;
-  std::shared_ptr<WorkerLink> link_;
 };

@@ -18,7 +18,8 @@ const char* const kNoProfiles = "No Corvanta Profiles are available for copy / m
 
 DCopyMoveCorvantaProfiles::DCopyMoveCorvantaProfiles(std::vector<migration::VersionProfiles> list,
                                                      bool move, int selected)
-    : ui::Window(kTemplateId, "Import Corvanta Profiles", ui::dluX(260), ui::dluY(110)),
+    : DImportWorkerDialog(kTemplateId, "Import Corvanta Profiles", ui::dluX(260), ui::dluY(110),
+                          "DCopyMoveCorvantaProfiles"),
       list_(std::move(list)),
       move_(move),
       selected_(selected),
@@ -34,11 +35,6 @@ DCopyMoveCorvantaProfiles::DCopyMoveCorvantaProfiles(std::vector<migration::Vers
 }
 
 DCopyMoveCorvantaProfiles::~DCopyMoveCorvantaProfiles() { stopWorker(); }
-
-void DCopyMoveCorvantaProfiles::stopWorker() {
-  if (worker_.started()) worker_.stop("DCopyMoveCorvantaProfiles");
-  link_.reset();
-}
 
 void DCopyMoveCorvantaProfiles::setRunning(bool running) {
   running_ = running;
@@ -100,23 +96,6 @@ void DCopyMoveCorvantaProfiles::onCommand(int id) {
   stopWorker();
   setText(IDC_PERCENT, "Processing aborted.");
   setRunning(false);
-}
-
-void DCopyMoveCorvantaProfiles::onOK() {
-  if (running_) {
-    ui::messageBox(this,
-                   "Import processing is on.\nPlease abort the process before closing the "
-                   "dialog.",
-                   kInstallerCaption, win::MB_OK);
-    return;
-  }
-  stopWorker();
-  endDialog(1);
-}
-
-void DCopyMoveCorvantaProfiles::onCancel() {
-  stopWorker();
-  endDialog(2);
 }
 
 qnDInstallImportProfiles::qnDInstallImportProfiles(const std::string& title)

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/page_base.h"
+#include "migration/import_worker_dialog.h"
 #include "migration/profiles.h"
 #include "platform/ui/window.h"
-#include "runners/worker_link.h"
 
-class DCopyMoveCorvantaProfiles : public ui::Window {
+class DCopyMoveCorvantaProfiles : public DImportWorkerDialog {
  public:
   static constexpr int kTemplateId = 188;
   static constexpr int IDC_MESSAGE = 1175;
@@ -25,26 +25,18 @@ class DCopyMoveCorvantaProfiles : public ui::Window {
   DCopyMoveCorvantaProfiles(std::vector<migration::VersionProfiles> list, bool move,
                             int selected);
   ~DCopyMoveCorvantaProfiles() override;
-  bool running() const { return running_; }
 
   void onInitDialog() override;
   void onCommand(int id) override;
   long onMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;
-  void onOK() override;
-  void onCancel() override;
 
  private:
   void setRunning(bool running);
-  void stopWorker();
 
   std::vector<migration::VersionProfiles> list_;
   bool move_;
   int selected_;
   std::string documents_;
-  bool running_ = false;
-  bool hasRun_ = false;
-  WorkerThread worker_;
-  std::shared_ptr<WorkerLink> link_;
 };
 
 class qnDInstallImportProfiles : public qnDPropertyPageBase {
