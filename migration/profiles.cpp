@@ -1,10 +1,9 @@
 #include "migration/profiles.h"
 
-#include <cctype>
-
 #include "migration/older_data.h"
 #include "platform/file_helpers.h"
 #include "platform/files.h"
+#include "platform/portable.h"
 #include "platform/win_types.h"
 
 namespace files = platform::files;
@@ -13,24 +12,15 @@ namespace migration {
 
 namespace {
 
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 bool holds(const VersionProfiles& version, const std::string& name) {
   for (const ProfileItem& p : version.profiles)
-    if (sameName(p.name, name)) return true;
+    if (platform::equalsNoCase(p.name, name)) return true;
   return false;
 }
 
 bool inList(const std::vector<std::string>& names, const std::string& name) {
   for (const std::string& n : names)
-    if (sameName(n, name)) return true;
+    if (platform::equalsNoCase(n, name)) return true;
   return false;
 }
 
@@ -82,7 +72,7 @@ std::vector<std::string> duplicateSelection(const std::vector<VersionProfiles>& 
       if (!p.selected || inList(duplicates, p.name)) continue;
       for (size_t k = i + 1; k < list.size(); ++k)
         for (const ProfileItem& q : list[k].profiles)
-          if (q.selected && sameName(p.name, q.name) && !inList(duplicates, p.name))
+          if (q.selected && platform::equalsNoCase(p.name, q.name) && !inList(duplicates, p.name))
             duplicates.push_back(p.name);
     }
   return duplicates;
