@@ -10,7 +10,6 @@
 #include "platform/ui/property_sheet.h"
 #include "platform/ui/ui.h"
 #include "platform/win_types.h"
-#include "runners/download_and_install_component.h"
 #include "runners/unzipper.h"
 
 using ui::ControlKind;
@@ -108,33 +107,27 @@ void DTabTemplates::install(Row& row) {
                  "again.");
     return;
   }
-  EntryStrings strings;
-  ComponentEntry entry(row.name.c_str(), row.url.c_str(), file.c_str(), "",
-                       downloadFolder().c_str(), false, false, &strings.name, &strings.state,
-                       &strings.progress, "Templates");
-  DDownloadAndInstallComponent dialog(1, 1, &entry, true, false, true);
-  if (dialog.doModal() == win::IDOK) {
-    const std::string package = downloadFolder() + "\\" + file;
-    if (fileExists(package)) {
+  switch (fetchPackage(row.name, row.url, file, downloadFolder(), "Templates")) {
+    case PackageFetch::Ready: {
       const std::string folder = templatesFolder();
       createFolderPath(folder.substr(0, folder.size() - 1));
-      if (!CUnzipper::unzip(package, folder))
+      if (!CUnzipper::unzip(downloadFolder() + "\\" + file, folder))
         tell(page(), "Error: Unable to extract the template files. Please try again.");
-    } else {
-      tell(page(), "Error: Unable to install the selected template. Please try again.");
+      break;
     }
+    case PackageFetch::Missing:
+      tell(page(), "Error: Unable to install the selected template. Please try again.");
+      break;
+    case PackageFetch::Failed: break;
   }
   evaluateTemplate(row);
   updateRows();
 }
 
 void DTabTemplates::uninstall(Row& row) {
-  // Names from the server become a path that is deleted: only one plain folder of the
-  // templates folder, and only one that is there.
-  const std::string folder = templatesFolder();
-  const std::string target = folder + row.className + "_" + row.versionLabel;
-  if (folder.empty() || !isPlainName(row.className) || !isPlainVersionLabel(row.versionLabel) ||
-      !platform::files::isDirectory(target) || !deleteFolderRecursive(target, folder)) {
+  // The folder's name is made of two names from the server: each must be plain.
+  if (!isPlainName(row.className) || !isPlainVersionLabel(row.versionLabel) ||
+      !deleteContentFolder(templatesFolder(), row.className + "_" + row.versionLabel)) {
     tell(page(), "Unable to uninstall the Corvanta Vision App. Please try again.");
     return;
   }
